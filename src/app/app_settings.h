@@ -1,0 +1,17 @@
+#pragma once
+// The settings every subsystem consults, read from the "Settings" section of
+// the per-user store.
+#include <string>
+
+inline constexpr const char kSettingsSection[] = "Settings";
+
+// Reads an integer / text of the "Settings" section.
+int GetAppSettingInt(const std::string& name, int defaultValue);
+std::string GetAppSettingString(const std::string& name, const std::string& defaultValue);
+bool WriteAppSettingInt(const std::string& name, int value);
+bool WriteAppSettingString(const std::string& name, const std::string& value);
+
+// The ANSI code page of the application: the setting "CodePage" when set,
+// otherwise the one the locale implies. Applied with SetAnsiCodePage.
+int ChooseCodePage();
+void ApplyCodePageSetting();

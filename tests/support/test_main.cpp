@@ -1,0 +1,26 @@
+// Entry point of every test program: a headless GUI layer (fonts, drawing),
+// a private settings file and the default code page.
+#include <QGuiApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "platform/codepage.h"
+#include "platform/settings_store.h"
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const std::string settings =
+        (std::filesystem::temp_directory_path() / ("kvtest-settings-" + std::to_string(getpid()) + ".ini")).string();
+    setenv("KORVANE_SETTINGS", settings.c_str(), 1);
+    CSettingsStore::Instance().UseFile(settings);
+    SetAnsiCodePage(1252);
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    const int rc = RUN_ALL_TESTS();
+    std::error_code ec;
+    std::filesystem::remove(settings, ec);
+    return rc;
+}
