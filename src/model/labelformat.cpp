@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <iterator>
 
+#include "drivers/printer_list.h"
+#include "platform/devmode.h"
 #include "platform/strutil.h"
 
-// The rest of the label format's operations are being filled in.
 KV_IMPLEMENT_SERIAL(CLabelFormat, CObject, 0)
 
 const char kDefaultLabelScript[] =
@@ -192,6 +193,11 @@ void CLabelFormat::Serialize(CArchive& ar)
         m_properties.Serialize(ar);
     } else {
         m_properties.Serialize(ar);
+        // A file without a sub-record (older files) gets the defaults, not
+        // whatever this format held before.
+        m_blocks = Blocks();
+        m_exclusion = Exclusion();
+        m_pageNumbering = PageNumbering();
         if (const std::string b = GetProperty(LFP_BLOCKS); !b.empty()) ParseBlocks(b);
         m_strDbFile1 = GetProperty(LFP_DB_FILE1);
         m_strDbFile2 = GetProperty(LFP_DB_FILE2);
@@ -275,4 +281,73 @@ void CLabelFormat::ParsePageNumbering(const std::string& text)
     p.start = at(7);
     p.fontName = f.size() > 8 ? f[8] : std::string();
     p.text = rest;
+}
+
+// ---- printing mode --------------------------------------------------------
+
+BOOL CLabelFormat::IsWindowsDriverMode() const
+{
+    return m_nLanguage == 0 || GetProperty(LFP_WINDOWS_DRIVER) == "Y";
+}
+
+BOOL CLabelFormat::IsFormDownload() const
+{
+    return !IsWindowsDriverMode() && (m_dwOptions & LFO_DOWNLOAD_FORM) != 0;
+}
+
+// ---- printer settings -----------------------------------------------------
+
+void CLabelFormat::SetDevMode(const std::vector<std::uint8_t>* devMode)
+{
+    if (!devMode || devMode->empty()) {
+        m_devMode.clear();
+        return;
+    }
+    // The block is as long as it says (public part plus driver data); a
+    // block whose sizes make no sense for what it holds is kept whole
+    // rather than cut or read past its end.
+    const CDevModeView view(*devMode);
+    size_t n = devMode->size();
+    const size_t declared = view.DeclaredLength();
+    if (view.HasHeader() && declared >= devmode::kHeaderSize && declared <= n) n = declared;
+    m_devMode.assign(devMode->begin(), devMode->begin() + std::ptrdiff_t(n));
+}
+
+BOOL CLabelFormat::DevModeMatches(const CPrinterEntry& printer) const
+{
+    const CDevModeView mine(m_devMode);
+    const CDevModeView theirs(printer.m_devMode);
+    if (!mine.HasHeader() || !theirs.HasHeader()) return FALSE;
+    return mine.DeviceName() == theirs.DeviceName() && mine.PublicSize() == theirs.PublicSize() &&
+           mine.DriverExtra() == theirs.DriverExtra() && mine.SpecVersion() == theirs.SpecVersion() &&
+           mine.DriverVersion() == theirs.DriverVersion();
+}
+
+// ---- comparison -------------------------------------------------------------
+
+BOOL CLabelFormat::IsEqual(const CLabelFormat& o) const
+{
+    if (&o == this) return TRUE;
+    // Label paper and geometry.
+    if (m_strLabelName != o.m_strLabelName || m_nPaperCode != o.m_nPaperCode || m_nPaperWidth != o.m_nPaperWidth ||
+        m_nPaperHeight != o.m_nPaperHeight || m_nLeftMargin != o.m_nLeftMargin || m_nTopMargin != o.m_nTopMargin ||
+        m_nPageOrientation != o.m_nPageOrientation || m_nRows != o.m_nRows || m_nColumns != o.m_nColumns ||
+        m_nVGap != o.m_nVGap || m_nHGap != o.m_nHGap || m_nLabelWidth != o.m_nLabelWidth ||
+        m_nLabelHeight != o.m_nLabelHeight || m_nMediaType != o.m_nMediaType || m_nLabelShape != o.m_nLabelShape ||
+        m_nHoleType != o.m_nHoleType || m_nHoleSize != o.m_nHoleSize || m_nHAdjust != o.m_nHAdjust ||
+        m_nVAdjust != o.m_nVAdjust || m_nStartCorner != o.m_nStartCorner || m_nOrder != o.m_nOrder ||
+        !(m_blocks == o.m_blocks) || GetOrientation() != o.GetOrientation())
+        return FALSE;
+    // Print options.
+    if (m_dwOptions != o.m_dwOptions || m_nQuantity != o.m_nQuantity || m_nCopies != o.m_nCopies ||
+        m_nStartRecord != o.m_nStartRecord)
+        return FALSE;
+    // Printer.
+    if (m_strPrinter != o.m_strPrinter || m_nHDpi != o.m_nHDpi || m_nVDpi != o.m_nVDpi ||
+        m_nLanguage != o.m_nLanguage || IsWindowsDriverMode() != o.IsWindowsDriverMode() || m_nSpeed != o.m_nSpeed ||
+        m_nDarkness != o.m_nDarkness || m_nStartOffset != o.m_nStartOffset ||
+        m_nAfterPrintAction != o.m_nAfterPrintAction || m_nAfterPrintDistance != o.m_nAfterPrintDistance ||
+        m_devMode != o.m_devMode)
+        return FALSE;
+    return TRUE;
 }

@@ -184,12 +184,17 @@ public:
 
     // (column, row) of label n on the page.
     CPoint GetLabelCell(int n) const;
-    // Top-left corner of label n on the page, in units.
+    // Top-left corner of label n on the page, in units; where block gaps
+    // separate the blocks, they take the place of the label gaps.
     CPoint GetLabelOrigin(int n) const;
     // The same in device dots of a device with the given resolution, less
     // the device's physical offsets of the printable area.
     CPoint GetLabelOriginDots(int n, int dpiX, int dpiY, int offsetX = 0, int offsetY = 0) const;
+    // Size of the area the labels fill, margins on both sides.
     CSize GetPageSize() const;
+    // Whether block gaps separate the blocks on the page: blocks enabled,
+    // printed as graphics through the Windows driver.
+    bool HasBlockGaps() const;
     int GetLabelsPerPage() const { return m_nRows * m_nColumns; }
     // Quantity as used: below 1 counts as 1.
     int GetQuantity() const { return m_nQuantity < 1 ? 1 : m_nQuantity; }
@@ -197,7 +202,10 @@ public:
     void CopyFrom(const CLabelFormat& src);
     BOOL IsEqual(const CLabelFormat& other) const;
 
+    // Replaces the stored printer settings with a copy of the block's own
+    // length (public part plus private part); null or empty clears them.
     void SetDevMode(const std::vector<std::uint8_t>* devMode);
+    // Stored settings exist and carry the printer's device name, sizes and versions.
     BOOL DevModeMatches(const CPrinterEntry& printer) const;
 
     BOOL IsWindowsDriverMode() const;
