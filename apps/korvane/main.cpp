@@ -5,6 +5,8 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/app_settings.h"
 #include "cli.h"
@@ -103,6 +105,12 @@ int main(int argc, char** argv)
 {
     // Drawing and text measurement need the GUI layer, never a display.
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Qt wants a private runtime folder; give it one rather than a warning.
+    if (!std::getenv("XDG_RUNTIME_DIR")) {
+        const std::string dir = "/tmp/korvane-runtime-" + std::to_string(getuid());
+        mkdir(dir.c_str(), 0700);
+        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    }
     QGuiApplication app(argc, argv);
     ApplyCodePageSetting();
 

@@ -13,6 +13,9 @@ constexpr WORD kNewClassTag = 0xFFFF;
 constexpr WORD kBigTag = 0x7FFF;
 constexpr DWORD kClassTag = 0x80000000;
 constexpr size_t kMaxClassName = 64;
+// Groups inside groups are read recursively; a damaged file must not be
+// able to exhaust the stack.
+constexpr int kMaxDepth = 200;
 
 std::map<std::string, const CRuntimeClass*, std::less<>>& Registry()
 {
@@ -66,6 +69,7 @@ const char* CArchiveException::what() const noexcept
     case badSchema: return "bad schema";
     case writeError: return "write error";
     case tooManyObjects: return "too many objects";
+    case tooDeep: return "objects nested too deeply";
     }
     return "archive error";
 }
@@ -311,17 +315,21 @@ CObject* CArchive::ReadObjectImpl(const CRuntimeClass* expected, bool newOnly)
     }
     if (expected && !cls->IsDerivedFrom(expected)) throw CArchiveException(CArchiveException::badClass);
 
+    if (m_depth >= kMaxDepth) throw CArchiveException(CArchiveException::tooDeep);
     std::unique_ptr<CObject> obj(cls->CreateObject());
     if (!obj) throw CArchiveException(CArchiveException::badClass);
     NextIndex();
     const size_t slot = m_loadItems.size();
     m_loadItems.push_back(LoadItem{nullptr, obj.get(), false});
+    ++m_depth;
     try {
         obj->Serialize(*this);
     } catch (...) {
+        --m_depth;
         m_loadItems[slot].obj = nullptr;
         throw;
     }
+    --m_depth;
     m_loadItems[slot].complete = true;
     return obj.release();
 }

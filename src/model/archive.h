@@ -50,6 +50,7 @@ public:
 #define KV_DECLARE_SERIAL(cls)                                   \
 public:                                                          \
     static const CRuntimeClass class##cls;                       \
+    static const CRuntimeClass* StaticClass() { return &class##cls; } \
     const CRuntimeClass* GetRuntimeClass() const override;       \
     static CObject* CreateObject();
 
@@ -66,7 +67,7 @@ public:                                                          \
 // A load that cannot go on.
 class CArchiveException : public std::exception {
 public:
-    enum Cause { endOfFile, badIndex, badClass, badSchema, writeError, tooManyObjects };
+    enum Cause { endOfFile, badIndex, badClass, badSchema, writeError, tooManyObjects, tooDeep };
     explicit CArchiveException(Cause cause) : m_cause(cause) {}
     Cause m_cause;
     const char* what() const noexcept override;
@@ -173,6 +174,7 @@ private:
     size_t m_size = 0;
     size_t m_pos = 0;
     DWORD m_nextIndex = 1;
+    int m_depth = 0;  // objects being read inside each other
     std::unordered_map<const void*, DWORD> m_storeObjects;
     std::unordered_map<const CRuntimeClass*, DWORD> m_storeClasses;
     std::vector<LoadItem> m_loadItems;  // index 0 unused

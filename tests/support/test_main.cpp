@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/codepage.h"
@@ -12,6 +13,11 @@
 int main(int argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!std::getenv("XDG_RUNTIME_DIR")) {
+        const std::string dir = "/tmp/korvane-runtime-" + std::to_string(getuid());
+        mkdir(dir.c_str(), 0700);
+        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    }
     const std::string settings =
         (std::filesystem::temp_directory_path() / ("kvtest-settings-" + std::to_string(getpid()) + ".ini")).string();
     setenv("KORVANE_SETTINGS", settings.c_str(), 1);

@@ -1,0 +1,233 @@
+// korvane info FILE [--json]: the structure of a label document as stored:
+// label format fields and properties, variables, object tree, link string.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+#include "cli.h"
+#include "data/variable.h"
+#include "json.h"
+#include "model/document.h"
+#include "model/drawgroup.h"
+#include "model/drawline.h"
+#include "model/drawrect.h"
+#include "platform/codepage.h"
+#include "platform/fileio.h"
+#include "platform/strutil.h"
+
+namespace {
+
+const char* const kKindNames[] = {"Fixed", "SerialNo", "Database", "Date", "Time", "Keyboard", "Script"};
+
+const char* KindName(int kind) { return kind >= 0 && kind < 7 ? kKindNames[kind] : "?"; }
+
+// One field of the label format: name and either a number or a text.
+struct Field {
+    const char* name;
+    bool isText;
+    long long number;
+    std::string text;
+};
+
+std::vector<Field> FormatFields(const CLabelFormat& f)
+{
+    std::vector<Field> v;
+    auto num = [&](const char* n, long long x) { v.push_back({n, false, x, {}}); };
+    auto txt = [&](const char* n, const std::string& s) { v.push_back({n, true, 0, s}); };
+    num("version", f.m_nVersion);
+    txt("reserved_text_2", f.m_strReserved2);
+    txt("created", f.m_strCreated);
+    txt("saved", f.m_strSaved);
+    txt("third_stamp", f.m_strThird);
+    txt("remark", f.m_strRemark);
+    txt("label_name", f.m_strLabelName);
+    for (int i = 0; i < 4; ++i) num(i == 0 ? "reserved_8a" : i == 1 ? "reserved_8b" : i == 2 ? "reserved_8c" : "reserved_8d", f.m_nReserved8[i]);
+    num("paper_code", f.m_nPaperCode);
+    num("paper_width", f.m_nPaperWidth);
+    num("paper_height", f.m_nPaperHeight);
+    num("left_margin", f.m_nLeftMargin);
+    num("top_margin", f.m_nTopMargin);
+    num("reserved_12a", f.m_nReserved12[0]);
+    num("reserved_12b", f.m_nReserved12[1]);
+    num("page_orientation", f.m_nPageOrientation);
+    num("rows", f.m_nRows);
+    num("columns", f.m_nColumns);
+    num("vertical_gap", f.m_nVGap);
+    num("horizontal_gap", f.m_nHGap);
+    num("label_width", f.m_nLabelWidth);
+    num("label_height", f.m_nLabelHeight);
+    num("media_type", f.m_nMediaType);
+    num("label_shape", f.m_nLabelShape);
+    num("hole_type", f.m_nHoleType);
+    num("hole_size", f.m_nHoleSize);
+    num("horizontal_adjust", f.m_nHAdjust);
+    num("vertical_adjust", f.m_nVAdjust);
+    num("start_corner", f.m_nStartCorner);
+    num("order", f.m_nOrder);
+    num("reserved_23", f.m_nReserved23);
+    num("database_kind", f.m_nDbKind);
+    for (int i = 0; i < 5; ++i) txt(i == 0 ? "database_text_1" : i == 1 ? "database_text_2" : i == 2 ? "database_text_3" : i == 3 ? "database_text_4" : "database_text_5", f.m_strDb[i]);
+    txt("database_connection", f.m_strDbConnect);
+    num("quantity", f.m_nQuantity);
+    num("reserved_28", f.m_nReserved28);
+    num("copies", f.m_nCopies);
+    num("start_record", f.m_nStartRecord);
+    txt("reserved_text_31", f.m_strReserved31);
+    txt("printer", f.m_strPrinter);
+    txt("reserved_text_33", f.m_strReserved33);
+    num("horizontal_dpi", f.m_nHDpi);
+    num("vertical_dpi", f.m_nVDpi);
+    num("printer_language", f.m_nLanguage);
+    num("print_speed", f.m_nSpeed);
+    num("darkness", f.m_nDarkness);
+    num("print_start_offset", f.m_nStartOffset);
+    num("after_print_action", f.m_nAfterPrintAction);
+    num("reserved_40", f.m_nReserved40);
+    num("option_flags", f.m_dwOptions);
+    num("after_print_distance", f.m_nAfterPrintDistance);
+    num("printer_settings_bytes", (long long)f.m_devMode.size());
+    num("label_colour", f.m_crLabel);
+    for (int i = 0; i < 5; ++i) num(i == 0 ? "reserved_45a" : i == 1 ? "reserved_45b" : i == 2 ? "reserved_45c" : i == 3 ? "reserved_45d" : "reserved_45e", f.m_nReserved45[i]);
+    num("next_id", f.m_nNextID);
+    num("orientation", f.GetOrientation());
+    return v;
+}
+
+const char* ClassName(const CDrawObj* obj) { return obj->GetRuntimeClass()->m_name; }
+
+void ObjectJson(JsonWriter& j, const CDrawObj* obj)
+{
+    j.BeginObject();
+    j.Int("id", obj->m_nID);
+    j.String("class", ClassName(obj));
+    j.Int("type", obj->m_nType);
+    j.Int("flags", obj->m_dwFlags);
+    j.BeginArray("position");
+    j.Int(nullptr, obj->m_position.left);
+    j.Int(nullptr, obj->m_position.top);
+    j.Int(nullptr, obj->m_position.right);
+    j.Int(nullptr, obj->m_position.bottom);
+    j.EndArray();
+    j.Int("rotation", obj->m_nRotation);
+    j.Int("background", obj->m_nBackground);
+    j.String("comment", obj->m_strComment);
+    j.BeginArray("variables");
+    for (const CVariable* v : obj->m_variables) j.Int(nullptr, v->m_nID);
+    j.EndArray();
+    j.BeginObject("properties");
+    for (const auto& [key, value] : obj->m_properties.Entries()) j.String(StrFormat("%d", key).c_str(), value);
+    j.EndObject();
+    if (const auto* g = dynamic_cast<const CDrawGroup*>(obj)) {
+        j.BeginArray("children");
+        for (const CDrawObj* c : g->m_children) ObjectJson(j, c);
+        j.EndArray();
+    }
+    j.EndObject();
+}
+
+void ObjectText(std::string& out, const CDrawObj* obj, int depth)
+{
+    const CRect& p = obj->m_position;
+    std::string vars;
+    for (const CVariable* v : obj->m_variables) vars += (vars.empty() ? "" : ",") + StrFormat("%d", v->m_nID);
+    out += std::string(size_t(depth) * 2 + 2, ' ');
+    out += StrFormat("#%d %s type=%d flags=0x%02X position=(%d,%d,%d,%d) rotation=%d variables=[%s]", obj->m_nID,
+                     ClassName(obj), obj->m_nType, unsigned(obj->m_dwFlags), p.left, p.top, p.right, p.bottom,
+                     obj->m_nRotation, vars.c_str());
+    if (!obj->m_strComment.empty()) out += " comment=" + QuoteText(obj->m_strComment);
+    out += '\n';
+    for (const auto& [key, value] : obj->m_properties.Entries())
+        out += std::string(size_t(depth) * 2 + 6, ' ') + StrFormat("property %d = ", key) + QuoteText(value) + "\n";
+    if (const auto* g = dynamic_cast<const CDrawGroup*>(obj))
+        for (const CDrawObj* c : g->m_children) ObjectText(out, c, depth + 1);
+}
+
+int RunInfo(const CliArgs& args)
+{
+    CliOptions opt(args, {}, {"--json"});
+    if (!opt.ok()) return CliFail(opt.error());
+    if (opt.Positional().size() != 1) return CliFail("usage: korvane info FILE [--json]");
+    const std::string path = opt.Positional()[0];
+
+    std::vector<std::uint8_t> bytes;
+    std::string reason;
+    if (!ReadFileToBytes(path, bytes, &reason)) return CliFail(StrFormat("cannot open %s: %s", path.c_str(), reason.c_str()));
+    CKVDoc doc;
+    if (!doc.LoadFromBytes(bytes.data(), bytes.size(), &reason)) {
+        for (char& c : reason)
+            if (c == '\n' || c == '\r') c = ' ';
+        return CliFail(StrFormat("%s: %s", path.c_str(), AnsiToUtf8(reason).c_str()));
+    }
+    const CLabelFormat& f = doc.m_format;
+    const std::string links = CKVDoc::BuildLinkString(doc.m_objects);
+
+    if (opt.Has("--json")) {
+        JsonWriter j;
+        j.BeginObject();
+        j.String("file", Utf8ToAnsi(path));
+        j.BeginObject("format");
+        for (const Field& fld : FormatFields(f)) {
+            if (fld.isText)
+                j.String(fld.name, fld.text);
+            else
+                j.Int(fld.name, fld.number);
+        }
+        j.BeginObject("blocks");
+        j.Int("enabled", f.m_blocks.enabled);
+        j.Int("first", f.m_blocks.first);
+        j.Int("rows", f.m_blocks.rows);
+        j.Int("columns", f.m_blocks.columns);
+        j.Int("vertical_gap", f.m_blocks.vgap);
+        j.Int("horizontal_gap", f.m_blocks.hgap);
+        j.EndObject();
+        j.EndObject();
+        j.BeginObject("properties");
+        for (const auto& [key, value] : f.m_properties.Entries()) j.String(StrFormat("%d", key).c_str(), value);
+        j.EndObject();
+        j.BeginArray("variables");
+        for (const CVariable* v : doc.m_variables) {
+            j.BeginObject();
+            j.Int("id", v->m_nID);
+            j.Int("kind", v->m_nKind);
+            j.String("kind_name", KindName(v->m_nKind));
+            j.String("name", v->m_strName);
+            j.String("value", v->m_strData);
+            j.EndObject();
+        }
+        j.EndArray();
+        j.BeginArray("objects");
+        for (const CDrawObj* obj : doc.m_objects) ObjectJson(j, obj);
+        j.EndArray();
+        j.String("links", links);
+        j.EndObject();
+        std::printf("%s\n", j.str().c_str());
+        return 0;
+    }
+
+    std::string out = "file: " + path + "\nlabel format:\n";
+    for (const Field& fld : FormatFields(f)) {
+        out += StrFormat("  %-24s ", fld.name);
+        out += fld.isText ? QuoteText(fld.text) : StrFormat("%lld", fld.number);
+        out += '\n';
+    }
+    out += StrFormat("  %-24s %s\n", "blocks", f.FormatBlocks().c_str());
+    out += "properties:\n";
+    for (const auto& [key, value] : f.m_properties.Entries())
+        out += StrFormat("  %-6d ", key) + QuoteText(value) + "\n";
+    out += StrFormat("variables: %zu\n", doc.m_variables.size());
+    for (const CVariable* v : doc.m_variables)
+        out += StrFormat("  #%d %s name=", v->m_nID, KindName(v->m_nKind)) + QuoteText(v->m_strName) +
+               " value=" + QuoteText(v->m_strData) + "\n";
+    out += StrFormat("objects: %zu\n", doc.m_objects.size());
+    for (const CDrawObj* obj : doc.m_objects) ObjectText(out, obj, 0);
+    out += "links: " + QuoteText(links) + "\n";
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
+}
+
+}  // namespace
+
+KV_CLI_COMMAND("info", "info FILE [--json]      print the structure of a label document", RunInfo)

@@ -1,0 +1,571 @@
+#include "model/document.h"
+
+#include <QDateTime>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <pwd.h>
+#include <unistd.h>
+
+#include "app/app_settings.h"
+#include "data/variable.h"
+#include "drivers/printer_list.h"
+#include "editor/view.h"
+#include "model/drawgroup.h"
+#include "model/drawobj.h"
+#include "platform/codepage.h"
+#include "platform/fileio.h"
+#include "platform/message.h"
+#include "platform/strutil.h"
+#include "print/printdriver.h"
+#include "resources/strings.h"
+
+std::function<bool(CLabelFormat& chosen)> CKVDoc::s_selectLabel;
+bool CKVDoc::s_firstNewDocumentMade = false;
+
+namespace {
+
+constexpr const char kDashLine[] = "---------------------------------";
+constexpr const char kEditionLabel[] = "Korvane Label Designer";
+constexpr const char kWebAddress[] = "https://korvane.org";
+
+// Index just past the closing marker ";" + id of a group segment that
+// starts at from, or npos. The ";" must not follow ":" directly (that is an
+// opening marker) and the id must not go on with another digit.
+size_t FindGroupEnd(std::string_view s, size_t from, const std::string& id)
+{
+    for (size_t p = s.find(';', from); p != std::string_view::npos; p = s.find(';', p + 1)) {
+        if (p > 0 && s[p - 1] == ':') continue;
+        if (s.compare(p + 1, id.size(), id) != 0) continue;
+        const size_t end = p + 1 + id.size();
+        if (end < s.size() && s[end] >= '0' && s[end] <= '9') continue;
+        return p;
+    }
+    return std::string_view::npos;
+}
+
+void ParseLinks(std::string_view s, const std::vector<CDrawObj*>& list,
+                const std::unordered_map<int, CVariable*>& variables, int depth)
+{
+    // Nesting deeper than any loadable group tree means damage: stop there.
+    if (depth > 256) return;
+    size_t pos = 0;
+    while (pos < s.size()) {
+        if (s[pos] != ':') {
+            pos = s.find(':', pos);
+            if (pos == std::string_view::npos) return;
+            continue;
+        }
+        if (pos + 1 < s.size() && s[pos + 1] == ';') {
+            const size_t idStart = pos + 2;
+            size_t idEnd = s.find(':', idStart);
+            if (idEnd == std::string_view::npos) idEnd = s.size();
+            const std::string idText(s.substr(idStart, idEnd - idStart));
+            const int id = AtoI(idText);
+            const std::string idDigits = StrFormat("%d", id);
+            const size_t close = FindGroupEnd(s, idEnd, idDigits);
+            const size_t childEnd = close == std::string_view::npos ? s.size() : close;
+            if (auto* group = dynamic_cast<CDrawGroup*>(CKVDoc::FindObject(list, id)))
+                ParseLinks(s.substr(idEnd, childEnd - idEnd), group->m_children, variables, depth + 1);
+            pos = close == std::string_view::npos ? s.size() : close + 1 + idDigits.size();
+            continue;
+        }
+        size_t end = s.find(':', pos + 1);
+        if (end == std::string_view::npos) end = s.size();
+        const auto numbers = SplitString(s.substr(pos + 1, end - pos - 1), ',');
+        if (!numbers.empty()) {
+            if (CDrawObj* obj = CKVDoc::FindObject(list, AtoI(numbers[0]))) {
+                for (size_t i = 1; i < numbers.size(); ++i) {
+                    const auto it = variables.find(AtoI(numbers[i]));
+                    if (it != variables.end()) obj->AddVariable(it->second);
+                }
+            }
+        }
+        pos = end;
+    }
+}
+
+std::string UserName()
+{
+    if (const char* u = std::getenv("USER"); u && *u) return u;
+    if (const passwd* pw = getpwuid(getuid())) return pw->pw_name;
+    return "user";
+}
+
+}  // namespace
+
+CKVDoc::CKVDoc() = default;
+
+CKVDoc::~CKVDoc() { DeleteContents(); }
+
+void CKVDoc::DeleteContents()
+{
+    // Unlink objects and variables first so that destroying one side never
+    // reaches into the other.
+    for (CVariable* v : m_variables) v->m_users.clear();
+    std::vector<CDrawObj*> all;
+    for (auto* list : {&m_objects, &m_templates}) {
+        for (CDrawObj* obj : *list) {
+            all.push_back(obj);
+            if (auto* g = dynamic_cast<CDrawGroup*>(obj)) g->CollectDescendants(all);
+        }
+    }
+    for (CDrawObj* obj : all) obj->m_variables.clear();
+    for (CDrawObj* obj : m_objects) delete obj;
+    for (CDrawObj* obj : m_templates) delete obj;
+    for (CVariable* v : m_variables) delete v;
+    m_objects.clear();
+    m_templates.clear();
+    m_variables.clear();
+}
+
+std::string CKVDoc::MakeBanner()
+{
+    std::string b;
+    b += kDashLine;
+    b += "\r\nKorvane Document\r\n";
+    b += StrFormat("%s %d.%d.%d Build %d", kEditionLabel, 7, 15, 10, 1316);
+    b += "\r\n";
+    b += kWebAddress;
+    b += "\r\n";
+    b += kDashLine;
+    b += "\r\n";
+    return b;
+}
+
+std::string CKVDoc::MakeStamp()
+{
+    char buf[256] = {};
+    std::string host = gethostname(buf, sizeof buf - 1) == 0 ? buf : "";
+    if (host.empty()) host = "localhost";
+    const std::string time = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss").toStdString();
+    return StrFormat("%s,%s,%s", Utf8ToAnsi(host).c_str(), Utf8ToAnsi(UserName()).c_str(), time.c_str());
+}
+
+// ---- file ----------------------------------------------------------------
+
+void CKVDoc::Serialize(CArchive& ar)
+{
+    ar.m_pDocument = this;
+    if (ar.IsStoring()) {
+        const std::string banner = MakeBanner();
+        ar.Write(banner.data(), banner.size());
+        ar.WriteByte(0);
+        m_format.SetProperty(LFP_SIGNATURE, kDocumentSignature);
+        m_format.Serialize(ar);
+        ar.WriteObjectList(m_variables);
+        ar.WriteObjectList(m_objects);
+        ar.WriteString(BuildLinkString(m_objects));
+        ar.WriteDword(0);
+        return;
+    }
+
+    // Banner: up to its zero byte, within a sensible bound.
+    std::string banner;
+    for (;;) {
+        if (ar.Remaining() == 0 || banner.size() >= kMaxBannerBytes) throw CDocumentRefused(CDocumentRefused::notLabelFile);
+        const char c = char(ar.ReadByte());
+        if (c == '\0') break;
+        banner += c;
+    }
+    const auto lines = SplitString(banner, '\n');
+    if (lines.size() < 2 || lines[1] != kDocumentSignature) throw CDocumentRefused(CDocumentRefused::notLabelFile);
+
+    try {
+        m_format.Serialize(ar);
+    } catch (const CNewerFormatException& e) {
+        throw CDocumentRefused(CDocumentRefused::newerVersion, e.m_nMajor);
+    }
+    const std::string signature = m_format.GetProperty(LFP_SIGNATURE);
+    if (!signature.empty() && signature != kDocumentSignature) throw CDocumentRefused(CDocumentRefused::notLabelFile);
+
+    ar.ReadObjectList(m_variables, KV_RUNTIME_CLASS(CVariable));
+    ar.ReadObjectList(m_objects, KV_RUNTIME_CLASS(CDrawObj));
+
+    const std::string links = ar.ReadString();
+    std::unordered_map<int, CVariable*> byId;
+    for (CVariable* v : m_variables) byId.emplace(v->m_nID, v);
+    if (StartsWith(links, ":")) ParseLinkString(links, m_objects, byId);
+
+    m_format.BuildTemplateObjects(m_templates);
+    for (CDrawObj* t : m_templates) t->m_pDocument = this;
+
+    // Embedded document items: none are written by this program; read and
+    // drop any that an older file carries.
+    const DWORD items = ar.ReadDword();
+    if (items > ar.Remaining() / 2) throw CArchiveException(CArchiveException::endOfFile);
+    for (DWORD i = 0; i < items; ++i) delete ar.ReadNewObject(nullptr);
+}
+
+std::vector<std::uint8_t> CKVDoc::SaveToBytes()
+{
+    const int orientation = GetOrientation();
+    RotateAll(m_objects, 0, orientation);
+    RotateAll(m_templates, 0, orientation);
+    std::vector<std::uint8_t> bytes;
+    try {
+        CArchive ar(&bytes);
+        Serialize(ar);
+    } catch (...) {
+        RotateAll(m_objects, orientation, 0);
+        RotateAll(m_templates, orientation, 0);
+        throw;
+    }
+    RotateAll(m_objects, orientation, 0);
+    RotateAll(m_templates, orientation, 0);
+    return bytes;
+}
+
+bool CKVDoc::LoadFromBytes(const std::uint8_t* data, size_t size, std::string* reason)
+{
+    DeleteContents();
+    m_format = CLabelFormat();
+    try {
+        CArchive ar(data, size);
+        Serialize(ar);
+        return true;
+    } catch (const CDocumentRefused& e) {
+        if (reason) {
+            if (e.m_reason == CDocumentRefused::newerVersion)
+                *reason = StrFormat(LoadKvString(IDS_NEWER_VERSION).c_str(), kProductName, kProductName, e.m_nMajor);
+            else
+                *reason = "not a label document";
+        }
+    } catch (const CArchiveException& e) {
+        if (reason) *reason = e.what();
+    } catch (const std::bad_alloc&) {
+        if (reason) *reason = "out of memory";
+    }
+    DeleteContents();
+    m_format = CLabelFormat();
+    return false;
+}
+
+BOOL CKVDoc::OnOpenDocument(const std::string& path)
+{
+    std::string error;
+    if (OpenDocument(path, &error)) return TRUE;
+    KvMessageBox(error, MSG_OK | MSG_ICONERROR);
+    return FALSE;
+}
+
+bool CKVDoc::OpenDocument(const std::string& path, std::string* error)
+{
+    std::vector<std::uint8_t> bytes;
+    std::string reason;
+    if (!ReadFileToBytes(path, bytes, &reason)) {
+        if (error) *error = StrFormat(LoadKvString(IDS_CANNOT_OPEN).c_str(), path.c_str(), reason.c_str());
+        return false;
+    }
+    if (!LoadFromBytes(bytes.data(), bytes.size(), &reason)) {
+        if (!error) return false;
+        if (StartsWith(reason, "This is a label file"))
+            *error = reason;
+        else if (reason == "not a label document")
+            *error = StrFormat(LoadKvString(IDS_NOT_LABEL_FILE).c_str(), path.c_str());
+        else
+            *error = StrFormat(LoadKvString(IDS_CANNOT_OPEN).c_str(), path.c_str(), reason.c_str());
+        return false;
+    }
+    m_strPath = path;
+    m_fontTable.reset();
+
+    const CPrinterList& printers = CPrinterList::Instance();
+    const CPrinterEntry* printer = printers.Find(m_format.m_strPrinter);
+    if (!printer) {
+        if (!m_format.IsWindowsDriverMode())
+            KvMessageBox(FormatPlaceholders(LoadKvString(IDS_PRINTER_NOT_FOUND), {m_format.m_strPrinter}),
+                         MSG_OK | MSG_ICONWARNING);
+        printer = &printers.GetDefault();
+        m_format.m_strPrinter = printer->m_strName;
+    }
+    m_format.m_nHDpi = printer->m_nHDpi;
+    m_format.m_nVDpi = printer->m_nVDpi;
+    m_format.m_nLanguage = printer->m_nLanguage;
+    ReloadPrinterFonts();
+
+    const int orientation = GetOrientation();
+    RotateAll(m_objects, orientation, 0);
+    RotateAll(m_templates, orientation, 0);
+
+    for (CDrawObj* obj : m_objects) obj->RecalcSize();
+
+    if (!m_format.DevModeMatches(*printer))
+        m_format.SetDevMode(printer->m_devMode.empty() ? nullptr : &printer->m_devMode);
+
+    OnPrinterChanged();
+    m_bShowRemarkOnOpen = StartsWith(m_format.m_strRemark, "Y");
+    m_bPasswordLocked = !m_format.GetProperty(LFP_PASSWORD).empty();
+    m_bModified = false;
+    return true;
+}
+
+BOOL CKVDoc::OnSaveDocument(const std::string& path)
+{
+    std::string error;
+    if (SaveDocument(path, &error)) return TRUE;
+    KvMessageBox(error, MSG_OK | MSG_ICONERROR);
+    return FALSE;
+}
+
+bool CKVDoc::SaveDocument(const std::string& path, std::string* error)
+{
+    m_format.m_strSaved = MakeStamp();
+    std::string reason;
+    bool ok = false;
+    try {
+        const std::vector<std::uint8_t> bytes = SaveToBytes();
+        ok = WriteFileSafely(path, bytes, &reason);
+    } catch (const CArchiveException& e) {
+        reason = e.what();
+    }
+    WriteAppSettingString("LastLabel", m_format.MakePaperDefinition());
+    if (!ok) {
+        if (error) *error = StrFormat(LoadKvString(IDS_CANNOT_SAVE).c_str(), path.c_str(), reason.c_str());
+        return false;
+    }
+    m_strPath = path;
+    m_bModified = false;
+    return true;
+}
+
+BOOL CKVDoc::OnNewDocument()
+{
+    DeleteContents();
+    m_format = CLabelFormat();
+    const CPrinterEntry* printer = &CPrinterList::Instance().GetDefault();
+
+    if (!s_firstNewDocumentMade || !s_selectLabel) {
+        m_format.m_strPrinter = printer->m_strName;
+        m_format.m_nLanguage = printer->m_nLanguage;
+        std::string last = GetAppSettingString("LastLabel", kDefaultLastLabel);
+        if (Trim(last).empty()) last = kDefaultLastLabel;
+        CLabelFormat parsed(m_format);
+        if (parsed.ApplyPaperDefinition(last)) m_format = parsed;
+    } else {
+        CLabelFormat chosen(m_format);
+        chosen.m_strPrinter = printer->m_strName;
+        chosen.m_nLanguage = printer->m_nLanguage;
+        if (!s_selectLabel(chosen)) return FALSE;
+        m_format.m_strPrinter = chosen.m_strPrinter;
+        m_format.m_nLanguage = chosen.m_nLanguage;
+        m_format.m_strLabelName = chosen.m_strLabelName;
+        m_format.m_nPaperCode = chosen.m_nPaperCode;
+        m_format.m_nPaperWidth = chosen.m_nPaperWidth;
+        m_format.m_nPaperHeight = chosen.m_nPaperHeight;
+        m_format.m_nLabelWidth = chosen.m_nLabelWidth;
+        m_format.m_nLabelHeight = chosen.m_nLabelHeight;
+        m_format.m_nLeftMargin = chosen.m_nLeftMargin;
+        m_format.m_nTopMargin = chosen.m_nTopMargin;
+        m_format.m_nHGap = chosen.m_nHGap;
+        m_format.m_nVGap = chosen.m_nVGap;
+        m_format.m_nRows = chosen.m_nRows;
+        m_format.m_nColumns = chosen.m_nColumns;
+        m_format.m_nPageOrientation = chosen.m_nPageOrientation;
+        m_format.m_blocks = chosen.m_blocks;
+        for (int key : {LFP_PAPER_EXTRA, LFP_ORIENTATION, LFP_TEMPLATES})
+            m_format.SetProperty(key, chosen.GetProperty(key));
+        if (const CPrinterEntry* p = CPrinterList::Instance().Find(chosen.m_strPrinter)) printer = p;
+    }
+    s_firstNewDocumentMade = true;
+
+    m_format.SetProperty(LFP_WINDOWS_DRIVER, "Y");
+    m_format.m_nHDpi = printer->m_nHDpi;
+    m_format.m_nVDpi = printer->m_nVDpi;
+    ReloadPrinterFonts();
+    m_nPrinterFamily = printer->m_nFamily;
+    m_nPrinterModel = printer->m_nModel;
+    m_format.m_strCreated = MakeStamp();
+    m_format.m_strThird.clear();
+    OnPrinterChanged();
+    const int orientation = GetOrientation();
+    RotateAll(m_objects, orientation, 0);
+    m_format.BuildTemplateObjects(m_templates);
+    for (CDrawObj* t : m_templates) t->m_pDocument = this;
+    RotateAll(m_templates, orientation, 0);
+    m_strPath.clear();
+    m_bModified = false;
+    return TRUE;
+}
+
+// ---- objects and variables ----------------------------------------------
+
+int CKVDoc::TakeNextId() { return m_format.m_nNextID++; }
+
+void CKVDoc::AddObject(CDrawObj* obj)
+{
+    if (!obj) return;
+    m_objects.push_back(obj);
+    obj->m_pDocument = this;
+    obj->m_nID = TakeNextId();
+    m_bModified = true;
+}
+
+void CKVDoc::RemoveObject(CDrawObj* obj)
+{
+    const auto it = std::find(m_objects.begin(), m_objects.end(), obj);
+    if (it == m_objects.end()) return;
+    m_objects.erase(it);
+    for (CKVView* v : m_views) v->OnObjectRemoved(obj);
+    m_bModified = true;
+}
+
+void CKVDoc::AddVariable(CVariable* var)
+{
+    if (!var) return;
+    m_variables.push_back(var);
+    var->m_pDocument = this;
+    var->m_nID = TakeNextId();
+    m_bModified = true;
+}
+
+void CKVDoc::RemoveVariable(CVariable* var)
+{
+    const auto it = std::find(m_variables.begin(), m_variables.end(), var);
+    if (it == m_variables.end()) return;
+    m_variables.erase(it);
+    m_bModified = true;
+}
+
+CDrawObj* CKVDoc::FindObject(const std::vector<CDrawObj*>& list, int id)
+{
+    for (CDrawObj* obj : list)
+        if (obj->m_nID == id) return obj;
+    return nullptr;
+}
+
+CVariable* CKVDoc::FindVariable(const std::string& name) const
+{
+    for (CVariable* v : m_variables)
+        if (v->m_strName == name) return v;
+    return nullptr;
+}
+
+CVariable* CKVDoc::FindVariableById(int id) const
+{
+    for (CVariable* v : m_variables)
+        if (v->m_nID == id) return v;
+    return nullptr;
+}
+
+CDrawObj* CKVDoc::ObjectAt(CPoint pt) const
+{
+    const bool skipNonPrinting = NonPrintObjectsUnselectable();
+    const CRect probe(pt.x, pt.y, pt.x + 1, pt.y + 1);
+    for (auto it = m_objects.rbegin(); it != m_objects.rend(); ++it) {
+        CDrawObj* obj = *it;
+        if (skipNonPrinting && obj->IsNonPrinting()) continue;
+        if (obj->Intersects(probe)) return obj;
+    }
+    return nullptr;
+}
+
+// ---- links ---------------------------------------------------------------
+
+std::string CKVDoc::BuildLinkString(const std::vector<CDrawObj*>& list)
+{
+    std::string s;
+    for (CDrawObj* obj : list) {
+        if (const auto* g = dynamic_cast<const CDrawGroup*>(obj)) {
+            s += StrFormat(":;%d", g->m_nID);
+            s += BuildLinkString(g->m_children);
+            s += StrFormat(";%d", g->m_nID);
+        } else {
+            s += StrFormat(":%d", obj->m_nID);
+            for (const CVariable* v : obj->m_variables) s += StrFormat(",%d", v->m_nID);
+        }
+    }
+    return s;
+}
+
+void CKVDoc::ParseLinkString(std::string_view text, const std::vector<CDrawObj*>& list,
+                             const std::unordered_map<int, CVariable*>& variables)
+{
+    ParseLinks(text, list, variables, 0);
+}
+
+// ---- orientation and printer ---------------------------------------------
+
+void CKVDoc::RotateAll(std::vector<CDrawObj*>& list, int to, int from)
+{
+    if (to == from) return;
+    const int q = ((to - from) % 4 + 4) % 4;
+    const CRect label = (to % 2 == 0) ? CRect(0, 0, m_format.m_nLabelWidth, m_format.m_nLabelHeight)
+                                      : CRect(0, 0, m_format.m_nLabelHeight, m_format.m_nLabelWidth);
+    const int cx = label.Width() / 2;
+    const int cy = label.Height() / 2;
+    for (CDrawObj* obj : list) obj->Rotate(q, cx, cy, &label);
+}
+
+bool CKVDoc::ApplyPaperDefinition(const std::string& definition)
+{
+    const int before = GetOrientation();
+    CLabelFormat changed(m_format);
+    if (!changed.ApplyPaperDefinition(definition)) return false;
+    RotateAll(m_objects, 0, before);
+    m_format = changed;
+    const int after = GetOrientation();
+    RotateAll(m_objects, after, 0);
+    m_format.BuildTemplateObjects(m_templates);
+    for (CDrawObj* t : m_templates) t->m_pDocument = this;
+    RotateAll(m_templates, after, 0);
+    m_bModified = true;
+    return true;
+}
+
+void CKVDoc::ApplyPrinterEntry(const CPrinterEntry& printer)
+{
+    m_format.m_strPrinter = printer.m_strName;
+    m_format.m_nHDpi = printer.m_nHDpi;
+    m_format.m_nVDpi = printer.m_nVDpi;
+    m_format.m_nLanguage = printer.m_nLanguage;
+    OnPrinterChanged();
+}
+
+void CKVDoc::ReloadPrinterFonts()
+{
+    // The resident font table is made by the font catalogue for the
+    // printer's language and resolution; until a table is loaded text
+    // objects use the system's fonts only.
+}
+
+void CKVDoc::OnPrinterChanged()
+{
+    ReloadPrinterFonts();
+    const CPrinterEntry* printer = CPrinterList::Instance().Find(m_format.m_strPrinter);
+    if (!printer) printer = &CPrinterList::Instance().GetDefault();
+    m_nPrinterFamily = printer->m_nFamily;
+    m_nPrinterModel = printer->m_nModel;
+    m_driver.reset();
+    if (!m_format.IsWindowsDriverMode() && (printer->m_nMinSpeed || printer->m_nMaxSpeed)) {
+        m_format.m_nSpeed = std::clamp(m_format.m_nSpeed, printer->m_nMinSpeed,
+                                       std::max(printer->m_nMinSpeed, printer->m_nMaxSpeed));
+    }
+    for (auto* list : {&m_objects, &m_templates}) {
+        for (CDrawObj* obj : *list) {
+            const DWORD saved = obj->m_dwFlags;
+            obj->m_dwFlags &= ~DWORD(0x0F);
+            obj->AdaptToPrinter(this);
+            obj->m_dwFlags = saved;
+        }
+    }
+}
+
+// ---- devices ---------------------------------------------------------------
+
+CSize CKVDoc::ToDevice(CSize size, int dpiX, int dpiY) const
+{
+    return CSize(UnitsToDots(size.cx, dpiX), UnitsToDots(size.cy, dpiY));
+}
+
+CRect CKVDoc::ToDevice(CRect r, int dpiX, int dpiY) const
+{
+    return CRect(UnitsToDots(r.left, dpiX), UnitsToDots(r.top, dpiY), UnitsToDots(r.right, dpiX),
+                 UnitsToDots(r.bottom, dpiY));
+}
+
+void CKVDoc::InvalidateObject(CDrawObj* obj)
+{
+    for (CKVView* v : m_views) v->InvalObj(obj);
+}

@@ -1,0 +1,132 @@
+#pragma once
+// One open label: its label format, the ordered objects of the design, the
+// variables that feed them and the links between the two. Creates new
+// labels, saves and loads ".kvd" files, keeps ids unique and turns the
+// design with the label's orientation.
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "model/labelformat.h"
+#include "platform/geometry.h"
+
+class CDC;
+class CDrawObj;
+class CKVView;
+class CPrintDriver;
+class CPrinterFontTable;
+class CVariable;
+struct CPrinterEntry;
+
+inline constexpr const char kDocumentSignature[] = "Korvane Document\r";
+inline constexpr size_t kMaxBannerBytes = 200;
+
+class CKVDoc {
+public:
+    CKVDoc();
+    ~CKVDoc();
+    CKVDoc(const CKVDoc&) = delete;
+    CKVDoc& operator=(const CKVDoc&) = delete;
+
+    // ---- members ----
+    std::string m_strPath;
+    CLabelFormat m_format;
+    std::vector<CDrawObj*> m_objects;    // first drawn first
+    std::vector<CDrawObj*> m_templates;  // from the format's template shapes
+    std::vector<CVariable*> m_variables;
+    std::shared_ptr<CPrintDriver> m_driver;          // null until a driver exists for the printer
+    std::shared_ptr<CPrinterFontTable> m_fontTable;  // resident fonts of the printer
+    int m_nPrinterFamily = 0;  // printer limits copied from the catalogue
+    int m_nPrinterModel = 0;
+    bool m_bShowRemarks = true;
+    bool m_bPasswordLocked = false;
+    bool m_bShowRemarkOnOpen = false;
+    bool m_bModified = false;
+    std::vector<CKVView*> m_views;
+
+    // ---- file ----
+    BOOL OnNewDocument();
+    BOOL OnOpenDocument(const std::string& path);
+    BOOL OnSaveDocument(const std::string& path);
+    // The same without message boxes: false with the message in error.
+    bool OpenDocument(const std::string& path, std::string* error);
+    bool SaveDocument(const std::string& path, std::string* error);
+    // The whole file as an archive stream (throws CArchiveException and
+    // CDocumentRefused while loading).
+    void Serialize(CArchive& ar);
+    // The bytes a save would write (the design turned to orientation 0).
+    std::vector<std::uint8_t> SaveToBytes();
+    // Loads from bytes; false with a reason when refused. No message is shown.
+    bool LoadFromBytes(const std::uint8_t* data, size_t size, std::string* reason);
+
+    // Asked for every new document but the first of a run: fills the format
+    // to start from; returns false when the user cancels.
+    static std::function<bool(CLabelFormat& chosen)> s_selectLabel;
+    static bool s_firstNewDocumentMade;
+
+    // ---- objects and variables ----
+    void AddObject(CDrawObj* obj);
+    void RemoveObject(CDrawObj* obj);
+    void AddVariable(CVariable* var);
+    void RemoveVariable(CVariable* var);
+    static CDrawObj* FindObject(const std::vector<CDrawObj*>& list, int id);
+    CVariable* FindVariable(const std::string& name) const;
+    CVariable* FindVariableById(int id) const;
+    CDrawObj* ObjectAt(CPoint pt) const;
+
+    // Gives the next id of the document's counter.
+    int TakeNextId();
+
+    // ---- links between objects and variables ----
+    static std::string BuildLinkString(const std::vector<CDrawObj*>& list);
+    static void ParseLinkString(std::string_view text, const std::vector<CDrawObj*>& list,
+                                const std::unordered_map<int, CVariable*>& variables);
+
+    // Applies a label paper definition to the format, keeping the design in
+    // place and rebuilding the template shapes; false when it does not parse.
+    bool ApplyPaperDefinition(const std::string& definition);
+
+    // ---- orientation and printer ----
+    void RotateAll(std::vector<CDrawObj*>& list, int to, int from);
+    void OnPrinterChanged();
+    // Copies resolution, language and limits of the printer entry into the
+    // document and reloads what depends on the printer.
+    void ApplyPrinterEntry(const CPrinterEntry& printer);
+    // Reloads the resident font table for the format's printer.
+    void ReloadPrinterFonts();
+
+    // ---- devices ----
+    CSize ToDevice(CSize size, int dpiX, int dpiY) const;
+    CRect ToDevice(CRect rect, int dpiX, int dpiY) const;
+    // At the label format's printer resolution.
+    CSize ToDevice(CSize size) const { return ToDevice(size, m_format.m_nHDpi, m_format.m_nVDpi); }
+    CRect ToDevice(CRect rect) const { return ToDevice(rect, m_format.m_nHDpi, m_format.m_nVDpi); }
+
+    // Repaint requests to every view.
+    void InvalidateObject(CDrawObj* obj);
+
+    int GetOrientation() const { return m_format.GetOrientation(); }
+    // "Korvane Document" banner with the version line.
+    static std::string MakeBanner();
+    // "computer,user,YYYY-MM-DD HH:MM:SS" of now.
+    static std::string MakeStamp();
+
+private:
+    void DeleteContents();
+};
+
+// Thrown by Serialize when the file is not a label document of ours.
+class CDocumentRefused : public std::exception {
+public:
+    enum Reason { notLabelFile, newerVersion };
+    CDocumentRefused(Reason r, int major = 0) : m_reason(r), m_nMajor(major) {}
+    Reason m_reason;
+    int m_nMajor;
+    const char* what() const noexcept override
+    {
+        return m_reason == notLabelFile ? "not a label document" : "made by a newer version";
+    }
+};
