@@ -5,6 +5,7 @@
 #include "model/drawgroup.h"
 #include "model/drawline.h"
 #include "model/drawrect.h"
+#include "platform/codepage.h"
 
 namespace {
 
@@ -38,6 +39,13 @@ TEST(DrawObj, ApplyFormatMask)
         {"", "abc", "abc"},          {"x?", "1", "x1"},
     };
     for (const auto& c : cases) EXPECT_EQ(obj.ApplyFormatMask(c.mask, c.data), c.expect) << c.mask << " " << c.data;
+
+    // A double-byte character of the code page fills one "?" whole.
+    SetAnsiCodePage(936);
+    EXPECT_EQ(obj.ApplyFormatMask("?-?", "\xB0\xA1\xB0\xA2"), "\xB0\xA1-\xB0\xA2");
+    EXPECT_EQ(obj.ApplyFormatMask("?-?", "A\xB0\xA1"), "A-\xB0\xA1");
+    SetAnsiCodePage(1252);
+    EXPECT_EQ(obj.ApplyFormatMask("?-?", "\xB0\xA1"), "\xB0-\xA1");
 }
 
 TEST(DrawObj, SerializesBaseFieldsInOrder)
