@@ -258,65 +258,113 @@ bool MaskBit(int mask, int x, int y)
     }
 }
 
+// The eight mask patterns over the largest symbol, worked out once.
+constexpr int kMaxSize = 177;
+struct MaskTable {
+    std::uint8_t bits[8][kMaxSize * kMaxSize];
+    MaskTable()
+    {
+        for (int m = 0; m < 8; ++m)
+            for (int y = 0; y < kMaxSize; ++y)
+                for (int x = 0; x < kMaxSize; ++x) bits[m][y * kMaxSize + x] = MaskBit(m, x, y) ? 1 : 0;
+    }
+};
+const MaskTable& Masks()
+{
+    static const MaskTable table;
+    return table;
+}
+
 // Dark modules (0/1) of the grid with the mask applied to the data cells.
 void Masked(const Grid& g, int mask, std::vector<std::uint8_t>& out)
 {
     const int n = g.size;
     out.resize(g.c.size());
-    for (int y = 0; y < n; ++y)
+    const std::uint8_t* mt = Masks().bits[mask];
+    for (int y = 0; y < n; ++y) {
+        const std::uint8_t* c = &g.c[size_t(y) * n];
+        const std::uint8_t* mrow = mt + y * kMaxSize;
+        std::uint8_t* o = &out[size_t(y) * n];
         for (int x = 0; x < n; ++x) {
-            const std::uint8_t c = g.c[size_t(y) * n + x];
-            std::uint8_t d = c & kDark;
-            if (!(c & kFunction) && MaskBit(mask, x, y)) d ^= 1;
-            out[size_t(y) * n + x] = d;
+            // Data cells take the mask; function cells keep their colour.
+            const std::uint8_t fn = std::uint8_t((c[x] >> 1) & 1);
+            o[x] = std::uint8_t((c[x] & kDark) ^ (mrow[x] & (fn ^ 1)));
         }
+    }
 }
 
-// Penalty of one line of n modules read with the given step.
-int LinePenalty(const std::uint8_t* p, int n, int step)
+// Lines of up to 177 modules as bits, with four light modules of margin on
+// each side: module i of the line is bit i + 4, bit p in word p / 64.
+constexpr int kWords = 3;  // 4 + 177 + 4 + 14 bits of window reach
+struct BitLine {
+    std::uint64_t w[kWords + 1] = {};
+    void Set(int i) { w[(i + 4) >> 6] |= std::uint64_t(1) << ((i + 4) & 63); }
+    // Word k of the line moved down by sh bits (bit s holds bit s + sh).
+    std::uint64_t Shifted(int k, int sh) const
+    {
+        const int q = sh >> 6, r = sh & 63;
+        const std::uint64_t lo = (k + q <= kWords) ? w[k + q] : 0;
+        const std::uint64_t hi = (k + q + 1 <= kWords) ? w[k + q + 1] : 0;
+        return r ? (lo >> r) | (hi << (64 - r)) : lo;
+    }
+};
+
+// Bits [from, to) of word k set.
+std::uint64_t RangeMask(int k, int from, int to)
 {
-    int score = 0;
-    // Rule 1: runs of five or more.
-    int run = 1;
-    for (int i = 1; i <= n; ++i) {
-        if (i < n && p[i * step] == p[(i - 1) * step]) {
-            ++run;
-        } else {
-            if (run >= 5) score += run - 2;
-            run = 1;
-        }
+    const int lo = std::max(from - 64 * k, 0), hi = std::min(to - 64 * k, 64);
+    if (lo >= hi) return 0;
+    const std::uint64_t upper = hi == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << hi) - 1;
+    return upper & ~((std::uint64_t(1) << lo) - 1);
+}
+
+// Rules 1 and 3 over one line of n modules.
+int LinePenalty(const BitLine& l, int n)
+{
+    int windows5 = 0, runStarts = 0, finders = 0;
+    for (int k = 0; k < kWords; ++k) {
+        std::uint64_t b[15];
+        for (int j = 0; j < 15; ++j) b[j] = l.Shifted(k, j);
+        // Rule 1, with s = padded start: five equal modules from s.
+        const std::uint64_t eq = ~(b[0] ^ b[1]) & ~(b[0] ^ b[2]) & ~(b[0] ^ b[3]) & ~(b[0] ^ b[4]);
+        const std::uint64_t inLine = RangeMask(k, 4, n + 4 - 4);
+        windows5 += __builtin_popcountll(eq & inLine);
+        // A run starts where the module before differs (or at the line start).
+        const std::uint64_t prevDiffers = (l.Shifted(k, 0) << 1 | (k ? l.w[k - 1] >> 63 : 0)) ^ b[0];
+        runStarts += __builtin_popcountll(eq & inLine & (prevDiffers | RangeMask(k, 4, 5)));
+        // Rule 3, window from s = module i - 4 (padded index i): 0 1011101 0
+        // at s+3 .. s+11, and three more light ones before or after.
+        const std::uint64_t core = ~b[3] & b[4] & ~b[5] & b[6] & b[7] & b[8] & ~b[9] & b[10] & ~b[11];
+        const std::uint64_t side = (~b[0] & ~b[1] & ~b[2]) | (~b[12] & ~b[13] & ~b[14]);
+        finders += __builtin_popcountll(core & side & RangeMask(k, 0, n - 6));
     }
-    // Rule 3: 1011101 with light beyond; the edge counts as light.
-    auto light = [&](int i) { return i < 0 || i >= n || p[i * step] == 0; };
-    for (int i = 0; i + 7 <= n; ++i) {
-        if (!(p[i * step] && !p[(i + 1) * step] && p[(i + 2) * step] && p[(i + 3) * step] &&
-              p[(i + 4) * step] && !p[(i + 5) * step] && p[(i + 6) * step]))
-            continue;
-        if (!light(i - 1) || !light(i + 7)) continue;
-        const bool before = light(i - 2) && light(i - 3) && light(i - 4);
-        const bool after = light(i + 8) && light(i + 9) && light(i + 10);
-        if (before || after) score += 40;
-    }
-    return score;
+    // A run of L >= 5 holds L - 4 windows and scores L - 2.
+    return windows5 + 2 * runStarts + 40 * finders;
 }
 
 int Penalty(const std::uint8_t* m, int n)
 {
-    int score = 0;
-    for (int i = 0; i < n; ++i) {
-        score += LinePenalty(m + size_t(i) * n, n, 1);
-        score += LinePenalty(m + i, n, n);
-    }
+    BitLine rows[kMaxSize], cols[kMaxSize];
     int dark = 0;
     for (int y = 0; y < n; ++y) {
         const std::uint8_t* r = m + size_t(y) * n;
-        for (int x = 0; x < n; ++x) dark += r[x];
-        if (y + 1 < n) {
-            const std::uint8_t* r2 = r + n;
-            for (int x = 0; x + 1 < n; ++x)
-                if (r[x] == r[x + 1] && r[x] == r2[x] && r[x] == r2[x + 1]) score += 3;
-        }
+        for (int x = 0; x < n; ++x)
+            if (r[x]) {
+                rows[y].Set(x);
+                cols[x].Set(y);
+                ++dark;
+            }
     }
+    int score = 0;
+    for (int i = 0; i < n; ++i) score += LinePenalty(rows[i], n) + LinePenalty(cols[i], n);
+    // Rule 2: 2 x 2 blocks of one colour.
+    for (int y = 0; y + 1 < n; ++y)
+        for (int k = 0; k < kWords; ++k) {
+            const std::uint64_t a0 = rows[y].Shifted(k, 4), a1 = rows[y].Shifted(k, 5);
+            const std::uint64_t b0 = rows[y + 1].Shifted(k, 4), b1 = rows[y + 1].Shifted(k, 5);
+            const std::uint64_t same = ~(a0 ^ a1) & ~(a0 ^ b0) & ~(a0 ^ b1);
+            score += 3 * __builtin_popcountll(same & RangeMask(k, 0, n - 1));
+        }
     const int all = n * n;
     const int lightPct = (100 * (all - dark)) / all;
     score += 10 * (std::abs(50 - lightPct) / 5);

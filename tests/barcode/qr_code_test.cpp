@@ -127,6 +127,64 @@ TEST(QrSymbol, TerminatorAndPadding)
     EXPECT_EQ(sym.dataCodewords, expect);
 }
 
+// Straightforward scoring of the four rules, module by module.
+int ReferencePenalty(const twod::ModuleMatrix& m)
+{
+    const int n = m.width;
+    auto at = [&](int x, int y, bool col) { return col ? m.Dark(y, x) : m.Dark(x, y); };
+    int score = 0;
+    for (int col = 0; col < 2; ++col)
+        for (int y = 0; y < n; ++y) {
+            int run = 1;
+            for (int x = 1; x <= n; ++x) {
+                if (x < n && at(x, y, col) == at(x - 1, y, col)) ++run;
+                else {
+                    if (run >= 5) score += run - 2;
+                    run = 1;
+                }
+            }
+            auto light = [&](int x) { return x < 0 || x >= n || !at(x, y, col); };
+            for (int x = 0; x + 7 <= n; ++x) {
+                const bool core = !light(x) && light(x + 1) && !light(x + 2) && !light(x + 3) &&
+                                  !light(x + 4) && light(x + 5) && !light(x + 6);
+                if (!core || !light(x - 1) || !light(x + 7)) continue;
+                if ((light(x - 2) && light(x - 3) && light(x - 4)) || (light(x + 8) && light(x + 9) && light(x + 10)))
+                    score += 40;
+            }
+        }
+    int darkCount = 0;
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            darkCount += m.Dark(x, y);
+            if (x + 1 < n && y + 1 < n && m.Dark(x, y) == m.Dark(x + 1, y) && m.Dark(x, y) == m.Dark(x, y + 1) &&
+                m.Dark(x, y) == m.Dark(x + 1, y + 1))
+                score += 3;
+        }
+    const int lightPct = 100 * (n * n - darkCount) / (n * n);
+    return score + 10 * (std::abs(50 - lightPct) / 5);
+}
+
+TEST(QrSymbol, PenaltyMatchesModuleByModuleScoring)
+{
+    std::mt19937 rng(3);
+    for (int v : {1, 2, 7, 14, 27, 40}) {
+        const int n = 4 * v + 17;
+        for (int k = 0; k < 4; ++k) {
+            twod::ModuleMatrix m(n, n);
+            // Some random, some striped and mostly light, so that runs and
+            // finder-like patterns occur.
+            for (auto& c : m.cells) c = std::uint8_t(k == 0 ? rng() % 2 : (k == 1 ? rng() % 5 == 0 : rng() % 3 != 0));
+            if (k == 3)
+                for (int y = 0; y < n; y += 3)
+                    for (int x = 0; x < n; ++x) m.Set(x, y, (0x5D >> (6 - x % 11)) & 1 && x % 11 < 7);
+            EXPECT_EQ(qr::MaskPenalty(m), ReferencePenalty(m)) << v << " " << k;
+        }
+    }
+    qr::Symbol sym;
+    ASSERT_TRUE(Build(twodtest::Bytes("reference scoring"), qr::kLevelH, sym));
+    EXPECT_EQ(qr::MaskPenalty(sym.matrix), ReferencePenalty(sym.matrix));
+}
+
 TEST(QrSymbol, ForcedMaskAndChosenMaskScore)
 {
     const auto data = twodtest::Bytes("HELLO WORLD 12345");
