@@ -5,7 +5,10 @@
 #include <string>
 
 #include "barcode/pdf417.h"
+#if __has_include("barcode/verovo_frame.h")
 #include "barcode/verovo_twod.h"
+#define KV_HAVE_VEROVO_FRAME 1
+#endif
 
 #ifdef KV_HAVE_ZINT
 #include <zint.h>
@@ -25,6 +28,7 @@ std::string Pdf200()
     return s;
 }
 
+#ifdef KV_HAVE_VEROVO_FRAME
 void BM_Qr_Korvane(benchmark::State& state)
 {
     const std::string d = kUrl.substr(0, 100);
@@ -45,6 +49,7 @@ void BM_DataMatrix_Korvane(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_DataMatrix_Korvane);
+#endif
 
 // Compaction, level, layout and error correction (the drawing step needs the
 // pattern table).

@@ -1,3 +1,6 @@
+// Built only together with the encoder frame (error codes, captions,
+// rotation), which comes with the linear symbologies.
+#if __has_include("barcode/verovo_frame.h")
 #include "barcode/verovo_twod.h"
 
 #include <algorithm>
@@ -49,7 +52,7 @@ BarBitmap Finish(CVerovoCall& call, const twod::ModuleMatrix& m, int moduleW, in
 // columns receive the choices as they are made.
 BarBitmap BuildPdf417(CVerovoCall& call, const char* data, int length, int& rows, int& columns,
                       int& level, int rotation, int mirror, int module, int rowHeight, int truncated,
-                      int reduction)
+                      int reduction, bool needBitmap = true)
 {
     call.SetCaptionName("PDF417");
     if (!CheckRotation(call, rotation)) return nullptr;
@@ -79,6 +82,8 @@ BarBitmap BuildPdf417(CVerovoCall& call, const char* data, int length, int& rows
         columns = sym.columns;
     }
     if (st == pdf417::Status::kTooLong) return call.Fail(BCE_BAD_LENGTH);
+    // The choices are all made by now; a query needs nothing drawn.
+    if (!needBitmap) return nullptr;
     if (st != pdf417::Status::kOk) return call.Fail(BCE_UNKNOWN);
     return Finish(call, sym.matrix, module, rowHeight, reduction, rotation, mirror);
 }
@@ -153,7 +158,7 @@ int QueryPdf417(const char* data, int length, int& rows, int& columns, int& leve
                 int module, int rowHeight, int truncated, std::uint32_t* errorWord)
 {
     CVerovoCall call(errorWord);
-    BuildPdf417(call, data, length, rows, columns, level, rotation, 0, module, rowHeight, truncated, 0);
+    BuildPdf417(call, data, length, rows, columns, level, rotation, 0, module, rowHeight, truncated, 0, false);
     return 1;
 }
 
@@ -170,3 +175,4 @@ int MeasureDataMatrix(CSize& size, const char* data, int length, int reserved, i
     CVerovoCall call(errorWord);
     return MeasureResult(size, BuildDataMatrix(call, data, length, module, rotation, 0, 0));
 }
+#endif  // the encoder frame is present

@@ -1,4 +1,7 @@
 #pragma once
+// Built only together with the encoder frame (error codes, captions,
+// rotation), which comes with the linear symbologies.
+#if __has_include("barcode/verovo_frame.h")
 // The two-dimensional entries of the VOVerovo library: QR Code, PDF417 and
 // Data Matrix. Same frame as the linear entries: pixel sizes in, a
 // monochrome bitmap (0 = black) out, null on failure with the error code in
@@ -31,3 +34,4 @@ BarBitmap EncodeDataMatrix(const char* data, int length, int reserved, int modul
                            int mirror, int reduction, std::uint32_t* errorWord);
 int MeasureDataMatrix(CSize& size, const char* data, int length, int reserved, int module,
                       int rotation, std::uint32_t* errorWord);
+#endif  // the encoder frame is present

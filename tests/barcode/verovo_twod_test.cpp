@@ -1,3 +1,6 @@
+// Built only together with the encoder frame (error codes, captions,
+// rotation), which comes with the linear symbologies.
+#if __has_include("barcode/verovo_frame.h")
 // The QR Code, PDF417 and Data Matrix entries: the checks in their order with
 // codes and messages, bitmap sizes, rotation and mirror, and PDF417's choices
 // as QueryPdf417 reports them.
@@ -245,3 +248,4 @@ TEST(Pdf417Entry, QueryReportsTheChoices)
 }
 
 }  // namespace
+#endif  // the encoder frame is present
