@@ -1,16 +1,14 @@
 // korvane barcode: encodes one symbol with the encoder library and writes its
 // bitmap (one pixel per dot) as PNG or PBM, or prints its size or the Code 128
 // caret string.
-#include <QImage>
-#include <QString>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "barcode/verovo.h"
+#include "barcode_cli.h"
+#include "barcode_twod.h"
 #include "cli.h"
 #include "platform/codepage.h"
 #include "platform/message.h"
@@ -139,75 +137,12 @@ bool FindKind(const std::string& arg, BarcodeKind& kind)
     return true;
 }
 
-// The library's texts are GBK.
-std::string GbkToUtf8(const std::string& gbk)
-{
-    const int saved = GetAnsiCodePage();
-    SetAnsiCodePage(936);
-    std::string out = AnsiToUtf8(gbk);
-    SetAnsiCodePage(saved);
-    return out;
-}
-
-// Collects the library's messages: warnings go to stderr at once, the error
-// is kept for the failure line.
-class BarcodeMessages : public IMessageSink {
-public:
-    BarcodeMessages() : m_previous(SetMessageSink(this)) {}
-    ~BarcodeMessages() override { SetMessageSink(m_previous); }
-    int Show(const std::string& text, unsigned style, const std::string& caption) override
-    {
-        if ((style & MSG_ICONMASK) == MSG_ICONERROR) {
-            error = GbkToUtf8(text);
-        } else {
-            std::fprintf(stderr, "korvane: %s: warning: %s\n", GbkToUtf8(caption).c_str(), GbkToUtf8(text).c_str());
-        }
-        return ID_OK;
-    }
-    std::string error;
-
-private:
-    IMessageSink* m_previous;
-};
-
-int Failure(std::uint32_t code, const std::string& message)
-{
-    const char* name = BarcodeErrorName(code);
-    if (!*name) return CliFail("no symbol: " + message, 2);
-    return CliFail(std::string(name) + ": " + message, 2);
-}
-
-bool WritePbm(const CMonoBitmap& bmp, const std::string& path)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << "P4\n" << bmp.Width() << ' ' << bmp.Height() << '\n';
-    const int bytes = (bmp.Width() + 7) / 8;
-    std::vector<char> line(size_t(bytes), 0);
-    for (int y = 0; y < bmp.Height(); ++y) {
-        const std::uint8_t* row = bmp.Row(y);
-        // PBM: 1 = black; ours: 0 = black. Bits past the width stay 0.
-        for (int i = 0; i < bytes; ++i) line[size_t(i)] = char(~row[i]);
-        if (bmp.Width() % 8) line[size_t(bytes - 1)] = char(line[size_t(bytes - 1)] & (0xFF00 >> (bmp.Width() % 8)));
-        out.write(line.data(), bytes);
-    }
-    return bool(out);
-}
-
-bool WritePng(const CMonoBitmap& bmp, const std::string& path)
-{
-    QImage image(bmp.Width(), bmp.Height(), QImage::Format_Mono);
-    if (image.isNull()) return false;
-    image.setColorCount(2);
-    image.setColor(0, qRgb(0, 0, 0));
-    image.setColor(1, qRgb(255, 255, 255));
-    const size_t bytes = size_t(bmp.Width() + 7) / 8;
-    for (int y = 0; y < bmp.Height(); ++y) std::memcpy(image.scanLine(y), bmp.Row(y), bytes);
-    return image.save(QString::fromStdString(path), "PNG");
-}
-
 int RunBarcode(const CliArgs& args)
 {
+    // Families with options of their own run their own part of the command.
+    if (!args.empty() && IsTwoDSymbology(ToLowerAscii(args[0])))
+        return RunTwoDBarcode(ToLowerAscii(args[0]), CliArgs(args.begin() + 1, args.end()));
+
     CliOptions opts(args, kValueOptions, kFlags);
     if (!opts.ok()) return CliFail(opts.error());
     if (opts.Positional().size() != 1) return CliFail("barcode: give one symbology (name or type number)");
@@ -217,15 +152,9 @@ int RunBarcode(const CliArgs& args)
     BarcodeRequest req;
     req.type = kind.type;
     req.opts = &opts;
-    if (opts.Has("--data-file")) {
-        const std::string path = opts.Get("--data-file");
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return CliFail("barcode: cannot read " + path);
-        req.data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } else if (opts.Has("-d") || opts.Has("--data")) {
-        req.data = Utf8ToAnsi(opts.Has("-d") ? opts.Get("-d") : opts.Get("--data"));
-    } else {
-        return CliFail("barcode: give the data with -d or --data-file");
+    {
+        std::string error;
+        if (!ReadBarcodeData(opts, false, req.data, error)) return CliFail("barcode: " + error);
     }
     req.module = opts.GetInt("--module", 2);
     req.wide = opts.GetInt("--wide", 3 * req.module);
@@ -251,18 +180,16 @@ int RunBarcode(const CliArgs& args)
     std::uint32_t word = BCE_SHOW_ERRORS | BCE_SHOW_WARNINGS;
     if (opts.Has("--measure")) {
         CSize size;
-        if (!kind.measure(size, req, &word)) return Failure(word, messages.error.empty() ? "the data makes no symbol" : messages.error);
+        if (!kind.measure(size, req, &word)) return BarcodeFailure(word, messages.error);
         std::printf("%d %d\n", size.cx, size.cy);
         return 0;
     }
     const std::string out = opts.Get("-o");
     if (out.empty()) return CliFail("barcode: give the output file with -o (or --measure, --caret)");
-    const bool pbm = EndsWith(ToLowerAscii(out), ".pbm");
-    if (!pbm && !EndsWith(ToLowerAscii(out), ".png")) return CliFail("barcode: the output must be a .png or .pbm file");
-
     BarBitmap bmp = kind.encode(req, &word);
-    if (!bmp) return Failure(word, messages.error.empty() ? "the data makes no symbol" : messages.error);
-    if (!(pbm ? WritePbm(*bmp, out) : WritePng(*bmp, out))) return CliFail("barcode: cannot write " + out);
+    if (!bmp) return BarcodeFailure(word, messages.error);
+    std::string error;
+    if (!WriteSymbol(*bmp, out, error)) return CliFail("barcode: " + error);
     return 0;
 }
 
@@ -271,5 +198,7 @@ int RunBarcode(const CliArgs& args)
 KV_CLI_COMMAND("barcode",
                "barcode TYPE (-d DATA | --data-file F) (-o OUT.png|OUT.pbm | --measure | --caret) [--module N] "
                "[--wide N] [--height N] [--rotation 0|90|180|270] [--mirror 0|1|2] [--text FLAGS] [--reduction N] "
-               "[--mode 100..114] [--addon 0|1|2] [--bearer 0|1|2] [--bearer-thickness N] [--quiet-zone N]",
+               "[--mode 100..114] [--addon 0|1|2] [--bearer 0|1|2] [--bearer-thickness N] [--quiet-zone N]\n"
+               "  barcode qr|pdf417|datamatrix (-d DATA | --data-file F) (-o OUT.png|OUT.pbm | --measure) [--ec LEVEL] "
+               "[--rows N] [--cols N] [--truncated] [--row-height N] [--module N] [--rotation N] [--mirror N] [--query]",
                RunBarcode)
