@@ -207,13 +207,19 @@ std::optional<std::vector<std::uint8_t>> PackBlock(int compression, const std::u
     auto coder = CPackStream::Create(compression);
     // The stored coder is the fallback of pictures that do not compress into
     // the output block, so its block is the data's own size.
-    const std::size_t capacity =
-        coder->GetTag() ? CPackStream::kOutputBlockSize : std::max<std::size_t>(n, 1);
-    auto block = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
-    if (!coder->Open(block.get(), capacity, CPackStream::modeWrite)) return std::nullopt;
-    coder->Write(data, n);
-    if (!coder->Close()) return std::nullopt;
-    return std::vector<std::uint8_t>(block.get(), block.get() + coder->GetBlockSize());
+    if (!coder->GetTag()) return std::vector<std::uint8_t>(data, data + n);
+    // Coded data rarely exceeds twice its size (LZSS at most 9 bits a byte,
+    // LZW 15), so a block of that size is tried before the full output block.
+    std::size_t capacity = std::min(CPackStream::kOutputBlockSize, 2 * n + 4096);
+    for (;;) {
+        auto block = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+        if (!coder->Open(block.get(), capacity, CPackStream::modeWrite)) return std::nullopt;
+        coder->Write(data, n);
+        if (coder->Close())
+            return std::vector<std::uint8_t>(block.get(), block.get() + coder->GetBlockSize());
+        if (capacity == CPackStream::kOutputBlockSize) return std::nullopt;
+        capacity = CPackStream::kOutputBlockSize;
+    }
 }
 
 CUnpackResult UnpackBlock(int compression, const std::uint8_t* block, std::size_t n,
