@@ -3,7 +3,8 @@
 // starts at 1; items are a flag bit 1 and a literal byte, or a flag bit 0, a
 // 12-bit window position and a 4-bit length code (length - 2). Position 0 is
 // the end code. The encoder finds the longest match of its 17-byte look-ahead
-// through a binary search tree of window positions.
+// through a binary search tree of window positions: the longest match is the
+// string's neighbour in order, and both neighbours lie on its search path.
 #include <cstdint>
 
 #include "model/packstream.h"
@@ -35,18 +36,30 @@ private:
     void Step(bool haveByte, std::uint8_t byte);
     void InsertString(int position);
     void DeleteString(int position);
-    void ReplaceNode(int oldNode, int newNode);
-    void ContractNode(int oldNode, int newNode);
+    void RotateUp(int node);
+    void Relink(int parent, int oldChild, int newChild);
 
     // Tree nodes are window positions; kRoot holds the root in its larger
     // child, kNil marks a missing link. Position 0 never enters the tree.
+    // Random priorities keep the tree balanced (a node's priority is never
+    // above its parent's): inserted in order, as the strings of a gradient
+    // are, a plain tree would become a list thousands of nodes long.
     static constexpr int kRoot = kWindowSize;
     static constexpr int kNil = kWindowSize + 1;
     struct Node {
         std::int16_t parent, smaller, larger;
+        std::uint32_t priority;
     };
 
-    std::uint8_t m_window[kWindowSize];
+    // The encoder repeats the window's first bytes after its end so that a
+    // string never wraps and compares a word at a time.
+    std::uint8_t m_window[kWindowSize + kLookAhead];
+    void Store(int position, std::uint8_t byte)
+    {
+        m_window[position] = byte;
+        if (position < kLookAhead) m_window[position + kWindowSize] = byte;
+    }
+    int CommonPrefix(int a, int b, int from) const;
     Node m_tree[kWindowSize + 2];
     int m_position = 1;
     int m_filled = 0;      // look-ahead bytes gathered before the first item
@@ -55,6 +68,7 @@ private:
     int m_matchLength = 0;
     int m_matchPosition = 0;
     int m_replace = 0;     // bytes the current item still has to move past
+    std::uint32_t m_random = 1;
 
     // Decoder: a copy in progress.
     int m_copyFrom = 0;
