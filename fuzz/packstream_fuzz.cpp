@@ -43,8 +43,9 @@ void ReadInPieces(const std::uint8_t* block, std::size_t n, int compression, std
 {
     auto reader = CPackStream::Create(compression);
     if (!reader->Open(block, n)) return;
+    // Headerless input may still begin with a tag and bring its own sizes.
     const std::uint64_t original = reader->GetOriginalSize();
-    Check(original <= kMaxOriginal + n, "original size out of range");
+    if (original > kMaxOriginal + n) return;
     Bytes out(static_cast<std::size_t>(original) + 1);
     std::size_t at = 0;
     const std::size_t piece = 1 + std::size_t{pace} * 97;
