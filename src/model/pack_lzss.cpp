@@ -32,29 +32,28 @@ void CLzssStream::Encode(const std::uint8_t* data, std::size_t n)
     // The first item waits until the look-ahead is full.
     while (!m_started && i < n) {
         Store(m_position + m_filled++, data[i++]);
-        if (m_filled == kLookAhead) {
-            m_lookAhead = m_filled;
-            m_tree[kRoot].larger = static_cast<std::int16_t>(m_position);
-            m_tree[m_position] = {kRoot, kNil, kNil, 0};
-            m_started = true;
-            EmitItem();
-        }
+        if (m_filled == kLookAhead) StartItems();
     }
     for (; i < n && !WriteFailed(); ++i) Step(true, data[i]);
 }
 
 void CLzssStream::FinishEncoding()
 {
-    if (!m_started && m_filled > 0) {
-        m_lookAhead = m_filled;
-        m_tree[kRoot].larger = static_cast<std::int16_t>(m_position);
-        m_tree[m_position] = {kRoot, kNil, kNil, 0};
-        m_started = true;
-        EmitItem();
-    }
+    if (!m_started && m_filled > 0) StartItems();
     while (m_lookAhead > 0 && !WriteFailed()) Step(false, 0);
     PutBit(0);
     PutBits(0, kIndexBits);
+}
+
+// The look-ahead is full (or the data ends): the first string enters the
+// tree alone and the first item is coded.
+void CLzssStream::StartItems()
+{
+    m_lookAhead = m_filled;
+    m_tree[kRoot].larger = static_cast<std::int16_t>(m_position);
+    m_tree[m_position] = {kRoot, kNil, kNil, 0};
+    m_started = true;
+    EmitItem();
 }
 
 // Codes the string at the current position: a copy when the best match is

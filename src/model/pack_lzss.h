@@ -32,6 +32,7 @@ private:
     static int Wrap(int position) { return position & (kWindowSize - 1); }
 
     // Encoder.
+    void StartItems();
     void EmitItem();
     void Step(bool haveByte, std::uint8_t byte);
     void InsertString(int position);
