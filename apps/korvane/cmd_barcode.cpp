@@ -93,6 +93,24 @@ int MeasureItf(CSize& s, const BarcodeRequest& r, std::uint32_t* e)
 
 // The symbologies this command knows, by name and by type number. New
 // symbologies add a row here (and their options to kValueOptions).
+// GS1 DataBar: the option word from its parts; --segments is the code of
+// the word (segments per row divided by two).
+int DataBarWord(const BarcodeRequest& r)
+{
+    return DataBarOptions(r.opts->GetInt("--databar-type", 0), r.opts->GetInt("--separator", 1),
+                          r.opts->GetInt("--segments", 11), r.opts->Has("--hold"));
+}
+BarBitmap EncodeBar(const BarcodeRequest& r, std::uint32_t* e)
+{
+    return EncodeDataBar(r.data.c_str(), r.module, r.reduction, r.height, DataBarWord(r), r.rotation, r.mirror,
+                         r.textFlags, e);
+}
+int MeasureBar(CSize& s, const BarcodeRequest& r, std::uint32_t* e)
+{
+    return MeasureDataBar(s, r.data.c_str(), r.module, r.reduction, r.height, DataBarWord(r), r.rotation,
+                          r.textFlags, e);
+}
+
 const BarcodeKind kKinds[] = {
     {"code39", BCT_CODE39, EncodeGeneral, MeasureGeneral},
     {"code128", BCT_CODE128, EncodeC128, MeasureC128},
@@ -112,13 +130,15 @@ const BarcodeKind kKinds[] = {
     {"addon5", BCT_ADDON5, EncodeGeneral, MeasureGeneral},
     {"chinapost", BCT_CHINA_POST, EncodeGeneral, MeasureGeneral},
     {"itf14", 23, EncodeItf, MeasureItf},
+    {"databar", 24, EncodeBar, MeasureBar},
 };
 
 const std::vector<std::string> kValueOptions = {
     "-d", "--data", "--data-file", "-o", "--module", "--wide", "--height", "--rotation", "--mirror", "--text",
     "--reduction", "--mode", "--addon", "--bearer", "--bearer-thickness", "--quiet-zone",
+    "--databar-type", "--separator", "--segments",
 };
-const std::vector<std::string> kFlags = {"--measure", "--caret"};
+const std::vector<std::string> kFlags = {"--measure", "--caret", "--hold"};
 
 // Finds a kind by name or type number; a number no row has goes to
 // EncodeLinear as it is (which refuses what it does not know).
@@ -168,6 +188,9 @@ int RunBarcode(const CliArgs& args)
     opts.GetInt("--bearer", 0);
     opts.GetInt("--bearer-thickness", 0);
     opts.GetInt("--quiet-zone", 0);
+    opts.GetInt("--databar-type", 0);
+    opts.GetInt("--separator", 0);
+    opts.GetInt("--segments", 0);
     if (!opts.ok()) return CliFail(opts.error());
 
     if (opts.Has("--caret")) {
@@ -198,7 +221,8 @@ int RunBarcode(const CliArgs& args)
 KV_CLI_COMMAND("barcode",
                "barcode TYPE (-d DATA | --data-file F) (-o OUT.png|OUT.pbm | --measure | --caret) [--module N] "
                "[--wide N] [--height N] [--rotation 0|90|180|270] [--mirror 0|1|2] [--text FLAGS] [--reduction N] "
-               "[--mode 100..114] [--addon 0|1|2] [--bearer 0|1|2] [--bearer-thickness N] [--quiet-zone N]\n"
+               "[--mode 100..114] [--addon 0|1|2] [--bearer 0|1|2] [--bearer-thickness N] [--quiet-zone N] "
+               "[--databar-type 0..6] [--separator N] [--segments CODE] [--hold]\n"
                "  barcode qr|pdf417|datamatrix (-d DATA | --data-file F) (-o OUT.png|OUT.pbm | --measure) [--ec LEVEL] "
                "[--rows N] [--cols N] [--truncated] [--row-height N] [--module N] [--rotation N] [--mirror N] [--query]",
                RunBarcode)
