@@ -17,6 +17,8 @@ enum KvStringId : int {
     IDS_DOC_TYPE = 129,
     IDS_PRINT_ONLY = 10026,
     IDS_PRINTER_NOT_FOUND = 11002,
+    IDS_DATE_OFFSET_EXCEEDED = 11004,
+    IDS_TIME_OFFSET_EXCEEDED = 11005,
     IDS_NEWER_VERSION = 11009,
     IDS_NO_PRINTER = 11011,
     IDS_LABEL_GROUP_TITLE = 13031,
@@ -30,6 +32,8 @@ enum KvStringId : int {
     IDS_LANG_CSY = 14254,
     IDS_LANG_HUN = 14255,
     IDS_LANG_ITA = 14256,
+    IDS_DATE_FORMAT_FIRST = 20100,
+    IDS_TIME_FORMAT_FIRST = 20200,
     IDS_CUSTOM_LABEL_PAPER = 20399,
     IDS_LABEL_PAPER_FIRST = 20500,
     // Texts of our own (messages whose wording the system chooses).
