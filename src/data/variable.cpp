@@ -2,13 +2,29 @@
 
 #include <algorithm>
 
+#include "data/datetime_format.h"
+#include "data/serial.h"
+#include "data/value_format.h"
+#include "data/value_sources.h"
 #include "model/document.h"
+#include "model/drawobj.h"
+#include "platform/strutil.h"
 
 KV_IMPLEMENT_SERIAL(CVariable, CObject, 0)
 
 const char kDefaultVariableScript[] = "Function OnGetData()\r\n    OnGetData = \"12345678\"\r\nEnd Function";
 
 CVariable::CVariable() { ResetDefaults(); }
+
+CVariable::CVariable(int kind)
+{
+    ResetDefaults();
+    m_nKind = kind;
+    if (kind == VK_DATE || kind == VK_TIME)
+        m_strData = InitialDateTimeValue(kind);
+    else
+        m_strData = "12345678";
+}
 
 CVariable::~CVariable() = default;
 
@@ -89,13 +105,64 @@ void CVariable::Serialize(CArchive& ar)
 
 std::string CVariable::GetValue(const CLabelPos* pos, CDrawObj* obj)
 {
-    // The per-kind value sources (serial arithmetic, dates, databases,
-    // scripts) and the formatting rules plug in here; the stored value is
-    // what a fixed or keyboard variable yields.
-    (void)pos;
-    (void)obj;
-    return m_strData;
+    std::string value;
+    switch (m_nKind) {
+    case VK_SERIAL: value = pos ? GetSerialValue(*pos) : m_strData; break;
+    case VK_DATABASE: value = DatabaseValue(pos); break;
+    case VK_DATE:
+    case VK_TIME: value = EvaluateDateTime(*this, obj); break;
+    case VK_SCRIPT:
+        if (!m_pDocument || !m_pDocument->m_scriptEvaluator ||
+            !m_pDocument->m_scriptEvaluator->GetScriptValue(*this, pos, obj, value))
+            value.clear();
+        break;
+    default: value = m_strData; break;
+    }
+    return ApplyFormatting(value);
 }
+
+std::string CVariable::GetDisplayValue(CDrawObj* obj)
+{
+    if (m_nKind == VK_DATE || m_nKind == VK_TIME) return ApplyFormatting(EvaluateDateTime(*this, obj));
+    return ApplyFormatting(m_strData);
+}
+
+std::string CVariable::GetSerialValue(const CLabelPos& pos) const
+{
+    const bool reset = GetProperty(VP_RESET) == "1";
+    return AdvanceSerial(m_strData, GetAlphabet(), SerialIncrement(pos, m_nCountBasis, reset, m_nRepeat, m_nStep));
+}
+
+std::string CVariable::ApplyFormatting(const std::string& value) const { return ApplyValueFormatting(*this, value); }
+
+void CVariable::AdvanceStart(const CLabelPos& pos) { m_strData = GetSerialValue(pos); }
+
+std::string CVariable::FieldName() const { return m_strField.substr(0, m_strField.find('\n')); }
+
+int CVariable::FieldIndex() const
+{
+    const size_t nl = m_strField.find('\n');
+    return nl == std::string::npos ? 0 : AtoI(std::string_view(m_strField).substr(nl + 1));
+}
+
+std::string CVariable::DatabaseValue(const CLabelPos* pos) const
+{
+    if (!m_pDocument) return std::string();
+    const int record = m_pDocument->m_format.m_nStartRecord + (pos ? pos->m_nRecord : 0);
+    if (m_pDocument->GetRecordCount() < record) return std::string();
+    return m_pDocument->GetFieldValue(record, FieldName(), FieldIndex());
+}
+
+int CVariable::RefreshDatabaseValue()
+{
+    // Without a source there is nothing to read: the last value stays.
+    if (m_pDocument && m_pDocument->m_recordSource) m_strData = DatabaseValue(nullptr);
+    return 1;
+}
+
+std::string CVariable::GetAlphabet() const { return SerialAlphabet(m_nSerialType, m_strAlphabet); }
+
+int CVariable::IndexInAlphabet(char c) const { return ::IndexInAlphabet(GetAlphabet(), c); }
 
 bool CVariable::NeedsInput() const
 {
@@ -218,4 +285,10 @@ bool CVariable::DetachUser(CDrawObj* obj)
     if (m_pDocument) m_pDocument->RemoveVariable(this);
     delete this;
     return true;
+}
+
+void CVariable::NotifyUsers()
+{
+    const std::vector<CDrawObj*> users = m_users;
+    for (CDrawObj* obj : users) obj->UpdateBounds();
 }

@@ -49,6 +49,10 @@ class CVariable : public CObject {
     KV_DECLARE_SERIAL(CVariable)
 public:
     CVariable();
+    // A variable made for a kind: the defaults, then the kind and a first
+    // value (the current date or time in format 0 for Date and Time,
+    // "12345678" for every other kind).
+    explicit CVariable(int kind);
     ~CVariable() override;
     CVariable(const CVariable&) = delete;
     CVariable& operator=(const CVariable&) = delete;
@@ -56,8 +60,24 @@ public:
     void ResetDefaults();
     void Serialize(CArchive& ar) override;
 
-    // Value for the label at pos (may be null), asked by obj (may be null).
+    // Value for the label at pos (may be null), asked by obj (may be null),
+    // formatted. Date and Time keep m_strData up to date as they go.
     std::string GetValue(const CLabelPos* pos, CDrawObj* obj);
+    // The value shown while editing: Date and Time for now, every other kind
+    // its stored value; formatted.
+    std::string GetDisplayValue(CDrawObj* obj);
+    // The serial value for the label at pos; the variable does not change.
+    std::string GetSerialValue(const CLabelPos& pos) const;
+    std::string ApplyFormatting(const std::string& value) const;
+    // The stored start value moves to the serial value for pos.
+    void AdvanceStart(const CLabelPos& pos);
+    // The stored value becomes the database value of the first record; 1.
+    int RefreshDatabaseValue();
+    std::string GetAlphabet() const;
+    int IndexInAlphabet(char c) const;
+    // The column of a Database variable: the name before "\n" and the index after it.
+    std::string FieldName() const;
+    int FieldIndex() const;
 
     // True for Keyboard, and for SerialNo asking its start value at print time.
     bool NeedsInput() const;
@@ -74,6 +94,8 @@ public:
     // Removes obj from the users; once none is left the variable leaves its
     // document and is deleted (then true is returned and this is gone).
     bool DetachUser(CDrawObj* obj);
+    // Every user object recomputes its bounds, in users order.
+    void NotifyUsers();
 
     std::string GetProperty(int key) const { return m_properties.Get(key); }
     std::string SetProperty(int key, const std::string& value) { return m_properties.Set(key, value); }
@@ -118,4 +140,7 @@ public:
     std::vector<CDrawObj*> m_users;
     CKVDoc* m_pDocument = nullptr;
     int m_nJobMark = 0;
+
+private:
+    std::string DatabaseValue(const CLabelPos* pos) const;
 };

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "app/app_settings.h"
+#include "data/value_sources.h"
 #include "data/variable.h"
 #include "drivers/printer_list.h"
 #include "editor/view.h"
@@ -392,6 +393,74 @@ BOOL CKVDoc::OnNewDocument()
 // ---- objects and variables ----------------------------------------------
 
 int CKVDoc::TakeNextId() { return m_format.m_nNextID++; }
+
+// ---- data source -----------------------------------------------------------
+
+int CKVDoc::GetRecordCount() const { return m_recordSource ? m_recordSource->GetRecordCount() : -1; }
+
+std::string CKVDoc::GetFieldValue(int record, const std::string& column, int columnIndex) const
+{
+    const int count = GetRecordCount();
+    if (count <= 0 || record < 1 || record > count) return std::string();
+    return m_recordSource->GetFieldValue(record, column, columnIndex);
+}
+
+// ---- after printing --------------------------------------------------------
+
+CKVDoc::SerialAdvance CKVDoc::AdvanceAfterPrint(int labels, int total)
+{
+    SerialAdvance a;
+    a.labels = labels;
+    a.total = total;
+    a.firstRecordBefore = m_format.m_nStartRecord;
+    if (m_recordSource) {
+        const long long moved = static_cast<long long>(m_format.m_nStartRecord) + labels;
+        const int count = GetRecordCount();
+        m_format.m_nStartRecord = int(std::max<long long>(1, std::min<long long>(moved, count)));
+    }
+    a.firstRecordAfter = m_format.m_nStartRecord;
+
+    CLabelPos pos;
+    pos.m_nLabel = total;
+    pos.m_nRecord = labels;
+    for (CVariable* v : m_variables) {
+        if (v->m_nKind != VK_SERIAL && v->m_nKind != VK_DATABASE) continue;
+        SerialAdvance::Value value{v->m_nID, v->m_strData, std::string()};
+        if (v->m_nKind == VK_SERIAL)
+            v->AdvanceStart(pos);
+        else
+            v->RefreshDatabaseValue();
+        value.after = v->m_strData;
+        a.values.push_back(std::move(value));
+    }
+    ApplyAdvance(a, true);
+    return a;
+}
+
+void CKVDoc::UndoAdvanceAfterPrint(const SerialAdvance& advance) { ApplyAdvance(advance, false); }
+
+void CKVDoc::RedoAdvanceAfterPrint(const SerialAdvance& advance) { ApplyAdvance(advance, true); }
+
+void CKVDoc::ApplyAdvance(const SerialAdvance& a, bool after)
+{
+    // Counting back is no inverse where a counter grew or wrapped (99, 100,
+    // 099), so the values recorded by the advance are put back as they were.
+    m_format.m_nStartRecord = after ? a.firstRecordAfter : a.firstRecordBefore;
+    std::vector<CDrawObj*> users;
+    for (const SerialAdvance::Value& value : a.values) {
+        CVariable* v = FindVariableById(value.id);
+        if (!v) continue;
+        v->m_strData = after ? value.after : value.before;
+        for (CDrawObj* obj : v->m_users)
+            if (std::find(users.begin(), users.end(), obj) == users.end()) users.push_back(obj);
+    }
+    for (CDrawObj* obj : users) {
+        InvalidateObject(obj);
+        obj->UpdateBounds();
+        InvalidateObject(obj);
+    }
+    m_bModified = true;
+}
 
 void CKVDoc::AddObject(CDrawObj* obj)
 {

@@ -18,6 +18,8 @@ class CDrawObj;
 class CKVView;
 class CPrintDriver;
 class CPrinterFontTable;
+class CRecordSource;
+class CScriptEvaluator;
 class CVariable;
 struct CPrinterEntry;
 
@@ -39,6 +41,8 @@ public:
     std::vector<CVariable*> m_variables;
     std::shared_ptr<CPrintDriver> m_driver;          // null until a driver exists for the printer
     std::shared_ptr<CPrinterFontTable> m_fontTable;  // resident fonts of the printer
+    std::shared_ptr<CRecordSource> m_recordSource;   // the open data source, null when none
+    std::shared_ptr<CScriptEvaluator> m_scriptEvaluator;  // null while scripts do not run
     int m_nPrinterFamily = 0;  // printer limits copied from the catalogue
     int m_nPrinterModel = 0;
     bool m_bShowRemarks = true;
@@ -80,6 +84,35 @@ public:
     // Gives the next id of the document's counter.
     int TakeNextId();
 
+    // ---- data source ----
+    // Records of the open source; -1 when none is open.
+    int GetRecordCount() const;
+    // Text of a column of record n (1-based); "" when there is no such record.
+    std::string GetFieldValue(int record, const std::string& column, int columnIndex) const;
+
+    // ---- after printing ----
+    // What the after-print advance changed, so that it can be taken back
+    // and done again exactly.
+    struct SerialAdvance {
+        int labels = 0;
+        int total = 0;
+        int firstRecordBefore = 1;
+        int firstRecordAfter = 1;
+        struct Value {
+            int id;
+            std::string before;
+            std::string after;
+        };
+        std::vector<Value> values;  // serial and database variables, by id
+    };
+    // Steps the serial start values on by a job of `labels` distinct labels
+    // and `total` printed labels, moves the first record on by `labels`
+    // (capped at the record count) and refreshes database values.
+    SerialAdvance AdvanceAfterPrint(int labels, int total);
+    // Puts back what the advance changed; Redo does it again.
+    void UndoAdvanceAfterPrint(const SerialAdvance& advance);
+    void RedoAdvanceAfterPrint(const SerialAdvance& advance);
+
     // ---- links between objects and variables ----
     static std::string BuildLinkString(const std::vector<CDrawObj*>& list);
     static void ParseLinkString(std::string_view text, const std::vector<CDrawObj*>& list,
@@ -116,6 +149,8 @@ public:
 
 private:
     void DeleteContents();
+    // Sets the values and first record of an advance and updates the users.
+    void ApplyAdvance(const SerialAdvance& advance, bool after);
 };
 
 // Thrown by Serialize when the file is not a label document of ours.

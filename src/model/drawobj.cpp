@@ -157,18 +157,23 @@ int CDrawObj::GetSerialMode()
 {
     const int quantity = m_pDocument ? m_pDocument->m_format.GetQuantity() : 1;
     int result = SM_FIXED;
+    // A serial counted by printed labels changes with every copy; no other
+    // variable of the object may lower that classification, or the copies
+    // would print one value.
+    bool labelCounted = false;
     for (size_t i = 0; i < m_variables.size(); ++i) {
         const CVariable* v = m_variables[i];
         switch (v->m_nKind) {
         case VK_SERIAL:
             if (v->m_nCountBasis == 1) {
+                labelCounted = true;
                 if (quantity == 1) {
                     result = SM_PRINTER_COUNT;
                     m_nSerialStep = 1;
                 } else {
                     result = SM_LABEL_SERIAL;
                 }
-            } else {
+            } else if (!labelCounted) {
                 const int increment = v->PrinterSerialStep(v->PrinterSerialRows());
                 if (result == SM_FIXED && i + 1 == m_variables.size() && v->m_nSerialType == 0 && increment > 0) {
                     m_nSerialStep = increment;
@@ -180,7 +185,7 @@ int CDrawObj::GetSerialMode()
             break;
         case VK_DATABASE:
         case VK_SCRIPT:
-            result = quantity == 1 ? SM_FIXED : SM_PER_LABEL;
+            if (!labelCounted) result = quantity == 1 ? SM_FIXED : SM_PER_LABEL;
             break;
         default:
             break;
