@@ -1,5 +1,7 @@
-// korvane info FILE [--json]: the structure of a label document as stored:
-// label format fields and properties, variables, object tree, link string.
+// korvane info FILE [--json] [--label N [--record R] [--copy C] [--now TIME]]:
+// the structure of a label document as stored: label format fields and
+// properties, variables, object tree, link string; with --label also what
+// every object would print on that label of a run.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +16,7 @@
 #include "model/drawgroup.h"
 #include "model/drawline.h"
 #include "model/drawrect.h"
+#include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/fileio.h"
 #include "platform/strutil.h"
@@ -145,12 +148,47 @@ void ObjectText(std::string& out, const CDrawObj* obj, int depth)
         for (const CDrawObj* c : g->m_children) ObjectText(out, c, depth + 1);
 }
 
+// What one object prints on the label asked for.
+struct LabelText {
+    int id;
+    const char* className;
+    int depth;
+    std::string text;
+};
+
+void CollectLabelTexts(std::vector<LabelText>& out, const std::vector<CDrawObj*>& list, CLabelPos& pos, int depth)
+{
+    for (CDrawObj* obj : list) {
+        if (auto* g = dynamic_cast<CDrawGroup*>(obj)) {
+            CollectLabelTexts(out, g->m_children, pos, depth + 1);
+            continue;
+        }
+        out.push_back({obj->m_nID, ClassName(obj), depth, obj->GetLabelText(&pos)});
+    }
+}
+
+constexpr const char kInfoUsage[] =
+    "usage: korvane info FILE [--json] [--label N [--record R] [--copy C] [--now \"YYYY-MM-DD HH:MM:SS\"]]";
+
 int RunInfo(const CliArgs& args)
 {
-    CliOptions opt(args, {}, {"--json"});
+    CliOptions opt(args, {"--label", "--record", "--copy", "--now"}, {"--json"});
     if (!opt.ok()) return CliFail(opt.error());
-    if (opt.Positional().size() != 1) return CliFail("usage: korvane info FILE [--json]");
+    if (opt.Positional().size() != 1) return CliFail(kInfoUsage);
     const std::string path = opt.Positional()[0];
+    const bool wantLabel = opt.Has("--label");
+    if (!wantLabel && (opt.Has("--record") || opt.Has("--copy") || opt.Has("--now")))
+        return CliFail("--record, --copy and --now go with --label N");
+    CLabelPos pos;
+    pos.m_nLabel = opt.GetInt("--label", 0);
+    pos.m_nRecord = opt.GetInt("--record", 0);
+    pos.m_nCopy = opt.GetInt("--copy", 0);
+    if (!opt.ok()) return CliFail(opt.error());
+    if (opt.Has("--now")) {
+        const auto now = ParseLocalTime(opt.Get("--now"));
+        if (!now) return CliFail("--now needs a time as \"YYYY-MM-DD HH:MM:SS\", not \"" + opt.Get("--now") + "\"");
+        SetClockOverride(&*now);
+    }
 
     std::vector<std::uint8_t> bytes;
     std::string reason;
@@ -163,6 +201,17 @@ int RunInfo(const CliArgs& args)
     }
     const CLabelFormat& f = doc.m_format;
     const std::string links = CKVDoc::BuildLinkString(doc.m_objects);
+
+    // The label's texts come from the document opened as the designer opens
+    // it, so that the dump above keeps showing what the file stores (dates
+    // would otherwise refresh their stored values).
+    std::vector<LabelText> labelTexts;
+    if (wantLabel) {
+        CKVDoc opened;
+        std::string error;
+        if (!opened.OpenDocument(path, &error)) return CliFail(ReplaceAll(AnsiToUtf8(error), "\n", " "));
+        CollectLabelTexts(labelTexts, opened.m_objects, pos, 0);
+    }
 
     if (opt.Has("--json")) {
         JsonWriter j;
@@ -202,6 +251,22 @@ int RunInfo(const CliArgs& args)
         for (const CDrawObj* obj : doc.m_objects) ObjectJson(j, obj);
         j.EndArray();
         j.String("links", links);
+        if (wantLabel) {
+            j.BeginObject("label");
+            j.Int("number", pos.m_nLabel);
+            j.Int("record", pos.m_nRecord);
+            j.Int("copy", pos.m_nCopy);
+            j.BeginArray("objects");
+            for (const LabelText& t : labelTexts) {
+                j.BeginObject();
+                j.Int("id", t.id);
+                j.String("class", t.className);
+                j.String("text", t.text);
+                j.EndObject();
+            }
+            j.EndArray();
+            j.EndObject();
+        }
         j.EndObject();
         std::printf("%s\n", j.str().c_str());
         return 0;
@@ -224,10 +289,20 @@ int RunInfo(const CliArgs& args)
     out += StrFormat("objects: %zu\n", doc.m_objects.size());
     for (const CDrawObj* obj : doc.m_objects) ObjectText(out, obj, 0);
     out += "links: " + QuoteText(links) + "\n";
+    if (wantLabel) {
+        out += StrFormat("label %d (record %d, copy %d):\n", pos.m_nLabel, pos.m_nRecord, pos.m_nCopy);
+        for (const LabelText& t : labelTexts)
+            out += std::string(size_t(t.depth) * 2 + 2, ' ') + StrFormat("#%d %s ", t.id, t.className) +
+                   QuoteText(t.text) + "\n";
+    }
     std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
 }
 
 }  // namespace
 
-KV_CLI_COMMAND("info", "info FILE [--json]      print the structure of a label document", RunInfo)
+KV_CLI_COMMAND("info",
+               "info FILE [--json] [--label N [--record R] [--copy C] [--now TIME]]\n"
+               "                           print the structure of a label document; with --label what each\n"
+               "                           object prints on label N of a run (TIME: \"YYYY-MM-DD HH:MM:SS\")",
+               RunInfo)
