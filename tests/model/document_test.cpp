@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <memory>
 #include <sys/resource.h>
 
 #include "app/app_settings.h"
@@ -130,6 +131,93 @@ TEST(Document, IdsStayUniqueAcrossSaveAndLoad)
     EXPECT_EQ(added->m_nID, 4);
     auto* var = AddVar(back, "b");
     EXPECT_EQ(var->m_nID, 5);
+}
+
+TEST(Document, VariablesAndTheirLinksSurviveSaveAndOpen)
+{
+    // Every kind, with members away from their defaults, shared across
+    // objects and into a group; opened again the way the designer opens.
+    CKVDoc doc;
+    ASSERT_TRUE(doc.OnNewDocument());
+    auto* plain = AddRect(doc, CRect(0, 0, 1000, 500));
+    auto* group = new CDrawGroup;
+    auto* child = new CDrawRect(CRect(100, 100, 400, 400));
+    group->AddChild(child);
+    group->UnionChildren();
+    doc.AddObject(group);
+    child->m_nID = doc.TakeNextId();
+    auto* other = AddRect(doc, CRect(0, 600, 1000, 900));
+
+    std::vector<CVariable*> vars;
+    for (int kind = VK_FIXED; kind <= VK_SCRIPT; ++kind) {
+        auto* v = new CVariable(kind);
+        v->m_strName = StrFormat("V%d", kind);
+        v->m_strData = StrFormat("data %d\r\nline", kind);
+        v->m_nSerialType = kind % 5;
+        v->m_nStep = -kind;
+        v->m_nRepeat = kind + 2;
+        v->m_nCountBasis = kind % 2;
+        v->m_strAlphabet = "XYZ";
+        v->m_strField = StrFormat("Col%d\n%d", kind, kind);
+        v->m_nFormat = kind;
+        v->m_nOffset = kind * 86400;
+        v->m_strPrompt = "Start?";
+        v->m_dwFlags = VF_INPUT_ON_PRINT | VF_MAX_LENGTH | VF_KEEP;
+        v->m_nMinLength = 3;
+        v->m_nPadSide = 1;
+        v->m_chPad = '#';
+        v->m_nMaxLength = 12;
+        v->m_nCutSide = 1;
+        v->m_nDiscardLeft = 1;
+        v->m_nDiscardRight = 2;
+        v->m_nKeepMode = 3;
+        v->m_nKeepCount = 4;
+        v->m_nAllowClass = 2;
+        v->m_strAllowChars = "AB";
+        v->m_nInvalidAction = 1;
+        v->m_chReplace = '?';
+        v->m_strReserved10 = "ten";
+        v->m_nReserved24 = 24;
+        v->SetProperty(VP_RESET, "1");
+        v->SetIntProperty(VP_PRINTER_CLOCK, kind % 2);
+        if (kind == VK_SCRIPT) v->SetProperty(VP_SCRIPT, kDefaultVariableScript);
+        doc.AddVariable(v);
+        vars.push_back(v);
+    }
+    plain->AddVariable(vars[VK_FIXED]);
+    plain->AddVariable(vars[VK_SERIAL]);
+    child->AddVariable(vars[VK_SERIAL]);  // shared into the group
+    child->AddVariable(vars[VK_DATE]);
+    other->AddVariable(vars[VK_TIME]);
+    other->AddVariable(vars[VK_DATABASE]);
+    other->AddVariable(vars[VK_KEYBOARD]);
+    other->AddVariable(vars[VK_SCRIPT]);
+    other->AddVariable(vars[VK_FIXED]);
+    const std::string links = CKVDoc::BuildLinkString(doc.m_objects);
+
+    kvtest::TempDir dir;
+    const std::string path = dir.file("vars.kvd");
+    ASSERT_TRUE(doc.SaveDocument(path, nullptr));
+    CKVDoc back;
+    std::string error;
+    ASSERT_TRUE(back.OpenDocument(path, &error)) << error;
+    EXPECT_EQ(CKVDoc::BuildLinkString(back.m_objects), links);
+    ASSERT_EQ(back.m_variables.size(), vars.size());
+    for (size_t i = 0; i < vars.size(); ++i) {
+        CVariable* loaded = back.m_variables[i];
+        EXPECT_EQ(loaded->m_pDocument, &back);
+        std::unique_ptr<CVariable> expected(vars[i]->Clone(nullptr));
+        expected->m_pDocument = &back;
+        EXPECT_TRUE(expected->IsEqual(*loaded)) << "kind " << i;
+    }
+    // The users lists are rebuilt from the links, in link order.
+    auto* backChild = static_cast<CDrawGroup*>(back.m_objects[1])->m_children[0];
+    EXPECT_EQ(back.m_variables[VK_SERIAL]->m_users,
+              (std::vector<CDrawObj*>{back.m_objects[0], backChild}));
+    EXPECT_EQ(back.m_variables[VK_FIXED]->m_users,
+              (std::vector<CDrawObj*>{back.m_objects[0], back.m_objects[2]}));
+    EXPECT_EQ(back.m_objects[2]->m_variables.size(), 5u);
+    EXPECT_EQ(back.m_objects[2]->m_variables[4], back.m_variables[VK_FIXED]);
 }
 
 TEST(Document, EmptyDocumentWritesEmptyListsAndLinks)
