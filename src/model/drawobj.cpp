@@ -340,7 +340,9 @@ void CDrawObj::RemoveVariable(CVariable* var)
 {
     const auto it = std::find(m_variables.begin(), m_variables.end(), var);
     if (it != m_variables.end()) m_variables.erase(it);
-    if (var) var->DetachUser(this);
+    // An object may list one variable more than once; it stays a user (and
+    // the variable stays alive) until its last reference goes.
+    if (var && std::find(m_variables.begin(), m_variables.end(), var) == m_variables.end()) var->DetachUser(this);
 }
 
 void CDrawObj::Remove()

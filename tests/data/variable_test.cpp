@@ -186,6 +186,26 @@ TEST(Variable, UsersAttachOnceAndAreNotified)
     EXPECT_TRUE(holder.m_variables.empty());
 }
 
+TEST(Variable, AVariableListedTwiceByOneObject)
+{
+    // A link text may name a variable twice for one object ("AB" + "AB").
+    CKVDoc doc;
+    CDrawRect* obj = AddObj(doc);
+    CVariable* v = AddVar(doc, VK_FIXED, "AB");
+    obj->AddVariable(v);
+    obj->AddVariable(v);
+    EXPECT_EQ(obj->GetText(), "ABAB");
+    EXPECT_EQ(v->m_users.size(), 1u);
+    obj->RemoveVariable(v);
+    ASSERT_EQ(doc.m_variables.size(), 1u);  // still used once
+    EXPECT_EQ(v->m_users, std::vector<CDrawObj*>{obj});
+    EXPECT_EQ(obj->GetText(), "AB");
+    obj->AddVariable(v);
+    doc.RemoveObject(obj);
+    obj->Remove();
+    EXPECT_TRUE(doc.m_variables.empty());
+}
+
 TEST(Variable, IdentityCloneAndComparison)
 {
     CKVDoc doc;
