@@ -24,6 +24,7 @@ CVariable::CVariable(int kind)
         m_strData = InitialDateTimeValue(kind);
     else
         m_strData = "12345678";
+    if (kind == VK_SCRIPT) SetProperty(VP_SCRIPT, kDefaultVariableScript);
 }
 
 CVariable::~CVariable() = default;
@@ -136,6 +137,12 @@ std::string CVariable::GetSerialValue(const CLabelPos& pos) const
 std::string CVariable::ApplyFormatting(const std::string& value) const { return ApplyValueFormatting(*this, value); }
 
 void CVariable::AdvanceStart(const CLabelPos& pos) { m_strData = GetSerialValue(pos); }
+
+std::string CVariable::GetScriptText() const
+{
+    std::string script = GetProperty(VP_SCRIPT);
+    return script.empty() ? std::string(kDefaultVariableScript) : script;
+}
 
 std::string CVariable::FieldName() const { return m_strField.substr(0, m_strField.find('\n')); }
 

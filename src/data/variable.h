@@ -51,7 +51,8 @@ public:
     CVariable();
     // A variable made for a kind: the defaults, then the kind and a first
     // value (the current date or time in format 0 for Date and Time,
-    // "12345678" for every other kind).
+    // "12345678" for every other kind); a Script variable also gets the
+    // default script.
     explicit CVariable(int kind);
     ~CVariable() override;
     CVariable(const CVariable&) = delete;
@@ -75,6 +76,9 @@ public:
     int RefreshDatabaseValue();
     std::string GetAlphabet() const;
     int IndexInAlphabet(char c) const;
+    // The script of a Script variable (property 261), the default script
+    // when none is stored.
+    std::string GetScriptText() const;
     // The column of a Database variable: the name before "\n" and the index after it.
     std::string FieldName() const;
     int FieldIndex() const;

@@ -405,6 +405,25 @@ std::string CKVDoc::GetFieldValue(int record, const std::string& column, int col
     return m_recordSource->GetFieldValue(record, column, columnIndex);
 }
 
+// ---- values asked at print time ------------------------------------------
+
+std::vector<std::pair<int, CVariable*>> CKVDoc::CollectInputVariables() const
+{
+    std::vector<std::pair<int, CVariable*>> out;
+    for (size_t i = 0; i < m_variables.size(); ++i)
+        if (m_variables[i]->NeedsInput()) out.emplace_back(int(i), m_variables[i]);
+    return out;
+}
+
+bool CKVDoc::SetInputValue(CVariable* var, const std::string& value)
+{
+    if (!var || var->m_strData == value) return false;
+    var->m_strData = value;
+    var->NotifyUsers();
+    m_bModified = true;
+    return true;
+}
+
 // ---- after printing --------------------------------------------------------
 
 CKVDoc::SerialAdvance CKVDoc::AdvanceAfterPrint(int labels, int total)

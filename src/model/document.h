@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "model/labelformat.h"
@@ -89,6 +90,15 @@ public:
     int GetRecordCount() const;
     // Text of a column of record n (1-based); "" when there is no such record.
     std::string GetFieldValue(int record, const std::string& column, int columnIndex) const;
+
+    // ---- values asked at print time ----
+    // The variables whose value is asked before a job (NeedsInput), in list
+    // order, each with its index in the variable list.
+    std::vector<std::pair<int, CVariable*>> CollectInputVariables() const;
+    // A value typed at the prompt: when it differs from the stored one it
+    // replaces it, the users are notified and the document is modified.
+    // Returns whether anything changed.
+    bool SetInputValue(CVariable* var, const std::string& value);
 
     // ---- after printing ----
     // What the after-print advance changed, so that it can be taken back

@@ -103,6 +103,11 @@ TEST(Variable, KindsTakeTheirValues)
     CVariable* db = AddVar(doc, VK_DATABASE, "last");
     db->m_strField = "Name\n3";
     CVariable* script = AddVar(doc, VK_SCRIPT, "shown");
+    EXPECT_EQ(script->GetProperty(VP_SCRIPT), kDefaultVariableScript);
+    script->SetProperty(VP_SCRIPT, "");
+    EXPECT_EQ(script->GetScriptText(), kDefaultVariableScript);
+    script->SetProperty(VP_SCRIPT, "Function OnGetData()\r\nEnd Function");
+    EXPECT_EQ(script->GetScriptText(), "Function OnGetData()\r\nEnd Function");
     CLabelPos first = At(5, 1, 0);
 
     EXPECT_EQ(fixed->GetValue(&first, nullptr), "fixed");
@@ -261,6 +266,33 @@ TEST(Variable, InputAskedAtPrintTime)
         v.m_dwFlags = c.flags;
         EXPECT_EQ(v.NeedsInput(), c.needs) << c.kind;
     }
+}
+
+TEST(Variable, ValuesTypedAtPrintTime)
+{
+    CKVDoc doc;
+    auto* obj = AddObj<CountingRect>(doc);
+    CVariable* fixed = AddVar(doc, VK_FIXED, "f");
+    CVariable* keyboard = AddVar(doc, VK_KEYBOARD, "k");
+    CVariable* plainSerial = AddVar(doc, VK_SERIAL, "1");
+    CVariable* askedSerial = AddVar(doc, VK_SERIAL, "1");
+    askedSerial->m_dwFlags = VF_INPUT_ON_PRINT;
+    obj->AddVariable(keyboard);
+    (void)fixed;
+    (void)plainSerial;
+    const auto asked = doc.CollectInputVariables();
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0], std::make_pair(1, keyboard));
+    EXPECT_EQ(asked[1], std::make_pair(3, askedSerial));
+
+    doc.m_bModified = false;
+    EXPECT_FALSE(doc.SetInputValue(keyboard, "k"));
+    EXPECT_FALSE(doc.m_bModified);
+    EXPECT_EQ(obj->updates, 0);
+    EXPECT_TRUE(doc.SetInputValue(keyboard, "typed"));
+    EXPECT_TRUE(doc.m_bModified);
+    EXPECT_EQ(obj->updates, 1);
+    EXPECT_EQ(obj->GetText(), "typed");
 }
 
 TEST(Variable, PrinterSideCounting)
