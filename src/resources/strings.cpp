@@ -22,6 +22,8 @@ const Entry kStrings[] = {
     {11009, "This is a label file created by a new version %s !\nPlease upgrade your %s software to %d.0 or high."},
     {11011, "There is no printer installed in system!\nPlease install printer driver before run this program!"},
     {13031, "%s Label"},
+    {14005, "Western Language"},
+    {14006, "Symbol"},
     {14110, "Chinese Simplified"},
     {14111, "Chinese Traditional"},
     {14112, "English"},
