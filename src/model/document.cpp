@@ -11,6 +11,7 @@
 #include "app/app_settings.h"
 #include "data/value_sources.h"
 #include "data/variable.h"
+#include "drivers/printer_font_table.h"
 #include "drivers/printer_list.h"
 #include "editor/view.h"
 #include "model/drawgroup.h"
@@ -613,9 +614,15 @@ void CKVDoc::ApplyPrinterEntry(const CPrinterEntry& printer)
 
 void CKVDoc::ReloadPrinterFonts()
 {
-    // The resident font table is made by the font catalogue for the
-    // printer's language and resolution; until a table is loaded text
-    // objects use the system's fonts only.
+    // Printing through the Windows driver offers no resident fonts.
+    if (!m_fontTable) m_fontTable = std::make_shared<CPrinterFontTable>();
+    if (m_format.IsWindowsDriverMode()) {
+        m_fontTable->Load(0, m_format.m_nHDpi, std::string(), m_format.m_nVDpi);
+        return;
+    }
+    const CPrinterEntry* printer = CPrinterList::Instance().Find(m_format.m_strPrinter);
+    m_fontTable->Load(m_format.m_nLanguage, m_format.m_nHDpi, printer ? printer->m_strBrand : std::string(),
+                      m_format.m_nVDpi);
 }
 
 void CKVDoc::OnPrinterChanged()

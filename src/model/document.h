@@ -150,6 +150,10 @@ public:
 
     // Repaint requests to every view.
     void InvalidateObject(CDrawObj* obj);
+    // Draws the template objects, then every object with its tracker: state
+    // 1 when unselected or when dc is a printer's, 3 for the first object of
+    // view's selection, 2 for the others.
+    void Draw(CDC* dc, CKVView* view);
 
     int GetOrientation() const { return m_format.GetOrientation(); }
     // "Korvane Document" banner with the version line.

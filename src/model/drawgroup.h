@@ -22,6 +22,9 @@ public:
     void UpdateBounds() override;
     int HitTest(CPoint pt, CKVView* view, BOOL selected) override;
     int GetSerialMode() override { return 0; }
+    void DrawTracker(CKVView* view, CDC* dc, int state) override;
+    void Draw(CKVView* view, CDC* dc) override;
+    void Print(CDC* dc, CLabelPos* pos, const CPoint* labelOrigin, BOOL flag) override;
 
     // Position = union of the children's positions.
     void UnionChildren();

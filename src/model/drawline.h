@@ -24,6 +24,14 @@ public:
     BOOL SetFromDefinition(const std::string& definition) override;
     BOOL ExportText(std::string& out, int& index) override;
     int GetSerialMode() override { return 0; }
+    void GetPrintRect(CDC* dc, CLabelPos* pos, CRect* out, BOOL flag) override;
+    std::unique_ptr<CMonoBitmap> CreatePrintBitmap(CLabelPos* pos, BOOL flag) override;
+    void Draw(CKVView* view, CDC* dc) override;
+    void Print(CDC* dc, CLabelPos* pos, const CPoint* labelOrigin, BOOL flag) override;
+
+    // Draws the line with its end points in dc's logical units
+    // (a rectangle for horizontal and vertical lines).
+    void DrawShape(CDC* dc, const CRect& target, int thickness) const;
 
     // Sets the length along the line and the thickness across it.
     void SetLength(int length, int thickness);

@@ -16,6 +16,8 @@
 
 class CDC;
 class CKVView;
+class CPrinterFontTable;
+struct LOGFONT;
 class CKVDoc;
 class CDrawGroup;
 class CVariable;
@@ -79,6 +81,10 @@ public:
     virtual void UpdateBounds();
     virtual int GetSerialMode();
     virtual void AdaptToPrinter(CKVDoc* doc);
+    // Size of text in label units in a font description (lfHeight in
+    // hundredths of a point, lfWidth the stretch); charGap, in units, is
+    // added after each character of a printer font.
+    virtual CSize MeasureText(const std::string& text, const LOGFONT& font, int charGap = 0);
     virtual std::unique_ptr<CMonoBitmap> CreatePrintBitmap(CLabelPos* pos, BOOL flag);
     virtual void RecalcSize();
     virtual void Refresh();
@@ -110,6 +116,25 @@ public:
     BOOL IsInside(const CRect& r) const;
     void DotsToUnits(CSize* size) const;
     void RectDotsToUnits(CRect* rect) const;
+    // The shared renderer of one line of text (text and barcode objects):
+    // box in dc's logical units, mode 0 left, 1 right, 2 centre, 3 full,
+    // dock as the text dock property; rotation, mirror and background are
+    // the object's. charExtra is added after each character (dc units).
+    void DrawTextString(CKVView* view, CDC* dc, const std::string& text, const LOGFONT& font, const CRect& box,
+                        int mode, int dock, int charExtra = 0);
+    // Width and height of text in printer dots of the label format.
+    CSize MeasureTextDots(const std::string& text, const LOGFONT& font, int charGap = 0);
+
+    // The document's printer font table (null without a document or table).
+    const CPrinterFontTable* GetFontTable() const;
+    // What the document's printer can do: print in colour, draw rounded
+    // shapes natively. Without a driver the printer is taken as a
+    // monochrome one that draws any shape.
+    bool CanPrintColour() const;
+    bool CanDrawRoundShapes() const;
+    // The normalised position in a view's pixels, or in dc's dots when
+    // there is no view.
+    CRect PositionToView(CKVView* view, CDC* dc) const;
 
     bool IsLocked() const { return (m_dwFlags & OF_LOCKED) != 0; }
     bool IsNonPrinting() const { return (m_dwFlags & OF_NOPRINT) != 0; }

@@ -19,6 +19,14 @@ public:
     BOOL SetFromDefinition(const std::string& definition) override;
     BOOL ExportText(std::string& out, int& index) override;
     int GetSerialMode() override { return 0; }
+    std::unique_ptr<CMonoBitmap> CreatePrintBitmap(CLabelPos* pos, BOOL flag) override;
+    void Draw(CKVView* view, CDC* dc) override;
+    void Print(CDC* dc, CLabelPos* pos, const CPoint* labelOrigin, BOOL flag) override;
+
+    // Draws the shape into target (dc's logical units) with the outline
+    // thickness and corner size given in dc's units; whiteInside fills an
+    // unfilled shape with white (bitmaps).
+    void DrawShape(CDC* dc, const CRect& target, int thickness, CSize corner, bool whiteInside) const;
 
     std::int32_t m_nShape = SHAPE_RECTANGLE;
     std::int32_t m_nThickness = 30;
