@@ -27,7 +27,8 @@ void CDrawLine::DrawShape(CDC* dc, const CRect& target, int thickness) const
     const CPoint corners[4] = {pt(ax + nx, ay + ny), pt(bx + nx, by + ny), pt(bx - nx, by - ny),
                                pt(ax - nx, ay - ny)};
     const int saved = dc->SaveDC();
-    dc->SelectPen(CPen(PS_NULL, 0, 0));
+    // The one-pixel outline keeps a hair-thin diagonal visible.
+    dc->SelectPen(CPen(PS_SOLID, 1, colour));
     dc->SelectBrush(CBrush(colour));
     dc->Polygon(corners, 4);
     dc->RestoreDC(saved);
