@@ -6,6 +6,7 @@
 
 #include "cli.h"
 #include "data/variable.h"
+#include "example_text.h"
 #include "model/document.h"
 #include "model/drawgroup.h"
 #include "model/drawline.h"
@@ -76,6 +77,7 @@ const std::map<std::string, std::function<bool(CKVDoc&)>>& Examples()
     static const std::map<std::string, std::function<bool(CKVDoc&)>> examples = {
         {"sheet", BuildSheet},
         {"roll", BuildRoll},
+        {"text", BuildTextExample},
     };
     return examples;
 }

@@ -113,6 +113,8 @@ std::shared_ptr<CFont::Face> GetFace(const std::string& family, int weight, bool
 
 int Round(double v) { return int(std::lround(v)); }
 
+constexpr int kMaxEmHeight = 20000;
+
 // One character of the current code page as a Unicode code point.
 char32_t DecodeAnsiChar(std::string_view s, size_t i, size_t len)
 {
@@ -175,10 +177,13 @@ BOOL CFont::CreateFontIndirect(const LOGFONT& lf)
     } else {
         m_em = 16;
     }
+    // Far beyond any label's text; keeps damaged documents from asking the
+    // font engine for absurd sizes.
+    m_em = std::min(m_em, kMaxEmHeight);
     const double k = m_em / f.upem;
     const double naturalAvg = f.avgWidth * k;
     const int width = std::abs(lf.lfWidth);
-    m_scaleX = (width > 0 && naturalAvg > 0) ? width / naturalAvg : 1.0;
+    m_scaleX = (width > 0 && naturalAvg > 0) ? std::clamp(width / naturalAvg, 0.001, 1000.0) : 1.0;
 
     m_tm = TEXTMETRIC();
     m_tm.tmAscent = Round(f.ascent * k);
