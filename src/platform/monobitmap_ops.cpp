@@ -85,6 +85,19 @@ CMonoBitmap QImageToMono(const QImage& image, int threshold)
     return out;
 }
 
+CMonoBitmap QImageToMask(const QImage& image, QRgb background)
+{
+    if (image.isNull()) return CMonoBitmap();
+    const QImage img = image.convertToFormat(QImage::Format_ARGB32);
+    CMonoBitmap out(img.width(), img.height());
+    for (int y = 0; y < img.height(); ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            if (qAlpha(row[x]) != 0 && (row[x] & 0xFFFFFF) != (background & 0xFFFFFF)) out.SetPixel(x, y, true);
+    }
+    return out;
+}
+
 void StretchMonoBits(CMonoBitmap& dst, int x, int y, int w, int h, const CMonoBitmap& src, int sx, int sy, int sw,
                      int sh, RasterOp op)
 {

@@ -13,6 +13,11 @@ QImage MonoToQImage(const CMonoBitmap& bmp);
 // (0..255 grey) become black; fully transparent pixels count as white.
 CMonoBitmap QImageToMono(const QImage& image, int threshold = 128);
 
+// A mask of an image: pixels of exactly the background colour become white
+// (1), every other pixel black (0), as a colour image is copied into a
+// monochrome bitmap. Fully transparent pixels count as the background.
+CMonoBitmap QImageToMask(const QImage& image, QRgb background = qRgb(255, 255, 255));
+
 // Copies the source rectangle (sx, sy, sw, sh) into the destination
 // rectangle (x, y, w, h), scaling to the nearest pixel; a negative width or
 // height mirrors along that axis. Pixels outside either bitmap are skipped.

@@ -276,6 +276,12 @@ TEST(MonoBitmapOps, QImageRoundTrip)
     EXPECT_TRUE(m.IsBlack(0, 0));
     EXPECT_FALSE(m.IsBlack(1, 0));
     EXPECT_FALSE(m.IsBlack(2, 0));
+    // A mask keeps only the exact background colour white.
+    const CMonoBitmap mask = QImageToMask(colour);
+    EXPECT_TRUE(mask.IsBlack(0, 0));
+    EXPECT_TRUE(mask.IsBlack(1, 0));
+    EXPECT_FALSE(mask.IsBlack(2, 0));
+    EXPECT_FALSE(QImageToMask(colour, qRgb(240, 240, 100)).IsBlack(1, 0));
 }
 
 TEST(MonoBitmapOps, RasterOperationsAndMirrors)
