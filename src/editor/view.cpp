@@ -23,7 +23,7 @@ CPoint CKVView::DocToClient(CPoint p) const
 {
     const CPoint o = GetLabelOffset();
     const int dpi = GetScreenDpi(), z = GetZoom();
-    return CPoint(MulDiv(p.x * dpi, z, 254020) + o.x, MulDiv(p.y * dpi, z, 254020) + o.y);
+    return CPoint(MulDiv(p.x, dpi * z, 254020) + o.x, MulDiv(p.y, dpi * z, 254020) + o.y);
 }
 
 CRect CKVView::DocToClient(const CRect& r) const
@@ -35,7 +35,7 @@ CRect CKVView::DocToClient(const CRect& r) const
 CSize CKVView::DocToClient(CSize s) const
 {
     const int dpi = GetScreenDpi(), z = GetZoom();
-    return CSize(MulDiv(s.cx * dpi, z, 254020), MulDiv(s.cy * dpi, z, 254020));
+    return CSize(MulDiv(s.cx, dpi * z, 254020), MulDiv(s.cy, dpi * z, 254020));
 }
 
 CPoint CKVView::ClientToDoc(CPoint p) const
