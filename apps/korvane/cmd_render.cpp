@@ -1,9 +1,11 @@
-// korvane render FILE -o OUT.png [--dpi N] [--label N] [--screen]: draws one
-// label of a document into a picture. By default the label is printed as
-// the printer will print it: every printable object at the printer's
-// resolution (or N dots per inch) on white. With --screen it is drawn the
-// way the designer shows it at 100 %: label colour, template shapes and
-// every object, without selection marks.
+// korvane render FILE -o OUT.png [--dpi N] [--label N [--record R]
+// [--copy C] [--now TIME]] [--screen]: draws one label of a document into a
+// picture. By default the label is printed as the printer will print it:
+// every printable object at the printer's resolution (or N dots per inch)
+// on white, with the data of label N of a run (as korvane info --label
+// shows it). With --screen it is drawn the way the designer shows it at
+// 100 %: label colour, template shapes and every object, without selection
+// marks.
 #include <vector>
 
 #include "cli.h"
@@ -12,12 +14,15 @@
 #include "model/drawgroup.h"
 #include "model/drawobj.h"
 #include "model/labelpos.h"
+#include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/dc.h"
 #include "platform/strutil.h"
 
 namespace {
 
+constexpr char kRenderUsage[] =
+    "render FILE -o OUT.png [--dpi N] [--label N [--record R] [--copy C] [--now TIME]] [--screen]";
 constexpr COLORREF kDeskColour = 0xB46300;
 constexpr int kDeskMargin = 8;  // pixels of desk around the label on screen
 
@@ -72,14 +77,20 @@ std::unique_ptr<CDC> RenderScreen(CKVDoc& doc)
 
 int RunRender(const CliArgs& args)
 {
-    CliOptions opt(args, {"-o", "--dpi", "--label"}, {"--screen"});
+    CliOptions opt(args, {"-o", "--dpi", "--label", "--record", "--copy", "--now"}, {"--screen"});
     const int dpi = opt.GetInt("--dpi", 0);
-    const int label = opt.GetInt("--label", 1);
+    CLabelPos pos;
+    pos.m_nLabel = opt.GetInt("--label", 0);
+    pos.m_nRecord = opt.GetInt("--record", 0);
+    pos.m_nCopy = opt.GetInt("--copy", 0);
     if (!opt.ok()) return CliFail(opt.error());
-    if (opt.Positional().size() != 1 || !opt.Has("-o"))
-        return CliFail("usage: korvane render FILE -o OUT.png [--dpi N] [--label N] [--screen]");
+    if (opt.Positional().size() != 1 || !opt.Has("-o")) return CliFail(std::string("usage: korvane ") + kRenderUsage);
     if (opt.Has("--dpi") && (dpi < 25 || dpi > 2400)) return CliFail("--dpi must be between 25 and 2400");
-    if (label < 1) return CliFail("--label counts from 1");
+    if (opt.Has("--now")) {
+        const auto now = ParseLocalTime(opt.Get("--now"));
+        if (!now) return CliFail("--now needs a time as \"YYYY-MM-DD HH:MM:SS\", not \"" + opt.Get("--now") + "\"");
+        SetClockOverride(&*now);
+    }
 
     CKVDoc doc;
     std::string error;
@@ -89,9 +100,6 @@ int RunRender(const CliArgs& args)
     if (opt.Has("--screen")) {
         dc = RenderScreen(doc);
     } else {
-        CLabelPos pos;
-        pos.m_nLabel = label - 1;
-        pos.m_nRecord = label - 1;
         const int dpiX = dpi ? dpi : doc.m_format.m_nHDpi;
         const int dpiY = dpi ? dpi : doc.m_format.m_nVDpi;
         dc = RenderPrinted(doc, dpiX, dpiY, pos);
@@ -109,4 +117,4 @@ int RunRender(const CliArgs& args)
 
 }  // namespace
 
-KV_CLI_COMMAND("render", "render FILE -o OUT.png [--dpi N] [--label N] [--screen]", RunRender)
+KV_CLI_COMMAND("render", kRenderUsage, RunRender)

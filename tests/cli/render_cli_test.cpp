@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
-#include "model/drawobj.h"
+#include "data/variable.h"
+#include "model/document.h"
+#include "model/drawtext.h"
 #include "support/kvtest.h"
 
 namespace {
@@ -74,6 +76,38 @@ TEST(RenderCli, ScreenShowsTheDesignerPicture)
     EXPECT_EQ(screen.pixel(hx, hy), qRgb(0, 0, 0));
     const QImage printed = Render({path, "--dpi", "96"});
     EXPECT_FALSE(Dark(printed, hx - 8, hy - 8));
+}
+
+TEST(RenderCli, LabelNumberChoosesTheData)
+{
+    // A serial number counting one per label.
+    kvtest::TempDir dir;
+    const std::string path = dir.file("serial.kvd");
+    {
+        CKVDoc doc;
+        ASSERT_TRUE(doc.OnNewDocument());
+        auto* t = new CDrawText(CRect(500, 500, 5000, 1500));
+        t->m_nFontHeight = 2000;
+        doc.AddObject(t);
+        auto* v = new CVariable;
+        v->m_strName = "Serial";
+        v->m_nKind = VK_SERIAL;
+        v->m_strData = "100";
+        v->m_nCountBasis = 1;  // counted in labels
+        doc.AddVariable(v);
+        t->AddVariable(v);
+        t->RecalcSize();
+        std::string error;
+        ASSERT_TRUE(doc.SaveDocument(path, &error)) << error;
+    }
+    const QImage first = Render({path, "--dpi", "150"});
+    const QImage again = Render({path, "--dpi", "150", "--label", "0"});
+    const QImage later = Render({path, "--dpi", "150", "--label", "5"});
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(first, again);
+    EXPECT_NE(first, later);
+    const auto info = kvtest::RunKorvane({"info", path, "--label", "5"});
+    EXPECT_NE(info.out.find("105"), std::string::npos) << info.out;
 }
 
 TEST(RenderCli, RefusesBadArguments)
