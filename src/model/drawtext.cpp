@@ -1,5 +1,7 @@
 #include "model/drawtext.h"
 
+#include "data/printer_clock.h"
+
 #include "app/app_settings.h"
 #include "data/variable.h"
 #include "drivers/printer_font_table.h"
@@ -287,6 +289,18 @@ void CDrawText::GetPrintRect(CDC* dc, CLabelPos* pos, CRect* out, BOOL)
     *out = CRect(UnitsToDots(box.left, dpiX), UnitsToDots(box.top, dpiY), UnitsToDots(box.right, dpiX),
                  UnitsToDots(box.bottom, dpiY));
 }
+
+namespace {
+// Whether a text object's font is resident in its printer: a date or time
+// it shows may then come from the printer's own clock.
+bool TextFontIsResident(const CDrawObj* obj)
+{
+    const auto* text = dynamic_cast<const CDrawText*>(obj);
+    if (!text || !text->m_pDocument || !text->m_pDocument->m_fontTable) return false;
+    return text->m_pDocument->m_fontTable->FindPrinterFont(text->m_strFontName) != nullptr;
+}
+const bool kPrinterFontTestSet = (SetPrinterFontTest(&TextFontIsResident), true);
+}  // namespace
 
 void CDrawText::AdaptToPrinter(CKVDoc* doc)
 {

@@ -3,10 +3,12 @@
 // bitmaps it renders for a printer.
 #include <gtest/gtest.h>
 
+#include "data/printer_clock.h"
 #include "data/variable.h"
 #include "drivers/printer_font_table.h"
 #include "model/document.h"
 #include "model/drawtext.h"
+#include "print/printdriver.h"
 #include "platform/dc.h"
 #include "platform/monobitmap.h"
 #include "platform/monobitmap_ops.h"
@@ -393,6 +395,34 @@ TEST_F(TextFixture, WhiteOnBlackAndMirroredBitmaps)
     t->m_dwFlags = 0x10;
     const auto turnedMirror = t->CreatePrintBitmap(&pos, FALSE);
     EXPECT_TRUE(turnedMirror->SamePixels(MirrorMono(*turned, false)));
+}
+
+}  // namespace
+
+namespace {
+
+// A printer that has a clock it can print from.
+class ClockPrinter : public CPrintDriver {
+public:
+    using CPrintDriver::CPrintDriver;
+    int GetCapability(int what, int) override { return what == 17 ? 1 : 0; }
+};
+
+TEST_F(TextFixture, DateTakesThePrinterClockOnlyInAResidentFont)
+{
+    UseZebraPrinter();
+    doc.m_driver = std::make_shared<ClockPrinter>(&doc);
+    auto* t = new CDrawText(CRect(1000, 1000, 5000, 1500));
+    doc.AddObject(t);
+    auto* date = new CVariable(VK_DATE);
+    date->SetProperty(VP_PRINTER_CLOCK, "1");
+    doc.AddVariable(date);
+    t->AddVariable(date);
+
+    t->m_strFontName = "Zebra Font A";
+    EXPECT_TRUE(TakesPrinterClock(*date, t));
+    t->m_strFontName = "Arial";
+    EXPECT_FALSE(TakesPrinterClock(*date, t));
 }
 
 }  // namespace
