@@ -56,7 +56,6 @@ bool ParseHeaders(const std::uint8_t* d, std::size_t size, BitmapFileInfo* info,
         const DWORD full = DWORD(1) << i.bitCount;
         if (entries == 0 || entries > full) entries = full;
     }
-    if (entries > 256 && i.bitCount <= 8) return false;
     const std::uint64_t tableEnd = tableStart + entries * 4;
     if (tableEnd > size) {
         // A table cut short by the pixels is a damaged image only when the
@@ -71,7 +70,7 @@ bool ParseHeaders(const std::uint8_t* d, std::size_t size, BitmapFileInfo* info,
     if (i.stride == 0) return false;
     const std::uint64_t pixelBytes = std::uint64_t(i.stride) * std::uint64_t(i.height);
     std::uint64_t offset = Le32(d + 10);
-    if (offset < tableStart || offset > size) return false;
+    if (offset < tableStart + std::uint64_t(entries) * 4 || offset > size) return false;
     if (pixelBytes > size - offset) return false;
     i.pixelOffset = std::size_t(offset);
     *info = i;
