@@ -70,6 +70,7 @@ const char* CArchiveException::what() const noexcept
     case writeError: return "write error";
     case tooManyObjects: return "too many objects";
     case tooDeep: return "objects nested too deeply";
+    case badPicture: return "damaged picture data";
     }
     return "archive error";
 }

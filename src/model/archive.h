@@ -67,7 +67,7 @@ public:                                                          \
 // A load that cannot go on.
 class CArchiveException : public std::exception {
 public:
-    enum Cause { endOfFile, badIndex, badClass, badSchema, writeError, tooManyObjects, tooDeep };
+    enum Cause { endOfFile, badIndex, badClass, badSchema, writeError, tooManyObjects, tooDeep, badPicture };
     explicit CArchiveException(Cause cause) : m_cause(cause) {}
     Cause m_cause;
     const char* what() const noexcept override;

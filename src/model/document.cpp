@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -645,6 +646,38 @@ void CKVDoc::OnPrinterChanged()
             obj->m_dwFlags = saved;
         }
     }
+}
+
+// ---- files named by the label ----------------------------------------------
+
+std::string CKVDoc::ResolvePathFrom(const std::string& basePath, const std::string& name)
+{
+    // The volume root of the name. Drive letters and network shares are
+    // names written on another machine: no such volume is readable here.
+    size_t root = 0;
+    const bool drive = name.size() >= 3 && std::isalpha(static_cast<unsigned char>(name[0])) && name[1] == ':' &&
+                       (name[2] == '\\' || name[2] == '/');
+    if (drive) {
+        root = 3;
+    } else if (StartsWith(name, "\\\\")) {
+        // \\server\share\ : the server and the share make the root.
+        const size_t server = name.find('\\', 2);
+        const size_t share = server == std::string::npos ? std::string::npos : name.find('\\', server + 1);
+        root = share == std::string::npos ? name.size() : share + 1;
+    } else if (StartsWith(name, "/")) {
+        return name;
+    }
+
+    std::string rest = name.substr(root);
+    size_t skip = 0;
+    while (skip + 1 < rest.size() && (rest[skip] == '\\' || rest[skip] == '/')) ++skip;
+    rest.erase(0, skip);
+    // Folders of names written elsewhere are separated by backslashes.
+    for (char& c : rest)
+        if (c == '\\') c = '/';
+    const size_t cut = basePath.find_last_of("\\/:");
+    const std::string folder = cut == std::string::npos ? std::string() : basePath.substr(0, cut + 1);
+    return folder + rest;
 }
 
 // ---- devices ---------------------------------------------------------------

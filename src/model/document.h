@@ -148,6 +148,14 @@ public:
     CSize ToDevice(CSize size) const { return ToDevice(size, m_format.m_nHDpi, m_format.m_nVDpi); }
     CRect ToDevice(CRect rect) const { return ToDevice(rect, m_format.m_nHDpi, m_format.m_nVDpi); }
 
+    // ---- files named by the label ----
+    // A picture file's name as it can be read here: a name on a volume this
+    // machine can read stays as it is; a relative name, or one on a drive
+    // letter or network share of another machine, is taken from the folder
+    // of the document's file.
+    std::string ResolvePath(const std::string& name) const { return ResolvePathFrom(m_strPath, name); }
+    static std::string ResolvePathFrom(const std::string& basePath, const std::string& name);
+
     // Repaint requests to every view.
     void InvalidateObject(CDrawObj* obj);
     // Draws the template objects, then every object with its tracker: state
