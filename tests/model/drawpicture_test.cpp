@@ -529,6 +529,28 @@ TEST(DrawPicture, DataSourcePictureIsReadForEveryLabel)
     var->m_strData = "";
     EXPECT_FALSE(p->LoadLabelPicture(&pos, img));
 
+    // A serial number in the data names another file on every label.
+    auto* serial = new CVariable;
+    serial->m_nKind = VK_SERIAL;
+    serial->m_strData = "1";
+    auto* suffix = new CVariable;
+    suffix->m_strData = ".bmp";
+    doc.AddVariable(serial);
+    doc.AddVariable(suffix);
+    var->m_strData = "label";
+    p->AddVariable(serial);
+    p->AddVariable(suffix);
+    p->m_nRotation = 0;
+    for (int label = 0; label < 3; ++label) {
+        WritePicture(dir, "label" + std::to_string(label + 1) + ".bmp", 100 * (label + 1), 100);
+        CLabelPos at;
+        at.m_nRecord = label;
+        p->GetPrintRect(nullptr, &at, &out, FALSE);
+        EXPECT_EQ(out, CRect(100, 100, 110 + 10 * label, 110)) << label;
+    }
+    p->RemoveVariable(serial);
+    p->RemoveVariable(suffix);
+
     // Fit and scale sizes at the device.
     p->m_nRotation = 0;
     var->m_strData = "a.bmp";  // 600 x 700
