@@ -50,6 +50,11 @@ public:
     bool m_bPasswordLocked = false;
     bool m_bShowRemarkOnOpen = false;
     bool m_bModified = false;
+    // Set while printing by an object that cannot print its label and whose
+    // settings stop the job (a picture file that cannot be read, with
+    // "Abort Printing", or with "Quare" answered No). Whoever runs a job
+    // clears it at the start and stops when it is set.
+    bool m_bStopPrinting = false;
     std::vector<CKVView*> m_views;
 
     // ---- file ----

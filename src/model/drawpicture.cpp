@@ -4,8 +4,10 @@
 
 #include "model/document.h"
 #include "model/packstream.h"
+#include "platform/message.h"
 #include "platform/strutil.h"
 #include "resources/placeholder_picture.h"
+#include "resources/strings.h"
 
 KV_IMPLEMENT_SERIAL(CDrawPicture, CDrawObj, 0)
 
@@ -205,6 +207,26 @@ BOOL CDrawPicture::LoadLabelPicture(CLabelPos* pos, CPictureImage& image, std::s
     image.RotateImage(QuarterTurns(m_nRotation) * 90);
     if (fresh) ApplyEffects(image);
     return TRUE;
+}
+
+BOOL CDrawPicture::OnMissingPicture(const std::string& file)
+{
+    // One message per job: once it stops, the other pictures say nothing.
+    if (m_pDocument && m_pDocument->m_bStopPrinting) return FALSE;
+    switch (m_nMissingAction) {
+    case PIC_MISSING_ABORT:
+        KvMessageBox(StrFormat(LoadKvString(IDS_PICTURE_MISSING_ABORT).c_str(), file.c_str()), MSG_OK | MSG_ICONERROR);
+        if (m_pDocument) m_pDocument->m_bStopPrinting = true;
+        return FALSE;
+    case PIC_MISSING_ASK:
+        if (KvMessageBox(StrFormat(LoadKvString(IDS_PICTURE_MISSING_ASK).c_str(), file.c_str()),
+                         MSG_YESNO | MSG_ICONQUESTION) != ID_YES &&
+            m_pDocument)
+            m_pDocument->m_bStopPrinting = true;
+        return FALSE;
+    case PIC_MISSING_MARK: return TRUE;
+    default: return FALSE;
+    }
 }
 
 void CDrawPicture::RecalcSize()

@@ -47,6 +47,13 @@ public:
     // The file a data-source picture reads for the label.
     std::string LabelPictureFile(CLabelPos* pos);
 
+    // What printing does for a label whose picture file cannot be read, by
+    // the missing-picture action: TRUE when the crossed-out mark is to be
+    // printed in its place. "Abort Printing" tells the user and stops the
+    // job; "Quare" asks whether to go on without the picture and stops the
+    // job unless the answer is Yes.
+    BOOL OnMissingPicture(const std::string& file);
+
     // Places a size by the alignment in a rectangle of the old size.
     static void PlaceByAlignment(CRect& r, int w, int h, int alignment);
 

@@ -564,6 +564,44 @@ TEST(DrawPicture, DataSourcePictureIsReadForEveryLabel)
     EXPECT_EQ(out, CRect(100, 100, 130, 170));
 }
 
+TEST(DrawPicture, MissingPictureActions)
+{
+    struct Case {
+        int action;
+        std::vector<int> answers;
+        BOOL mark;
+        bool stops;
+        unsigned style;  // of the one message shown, 0 for none
+    };
+    const Case cases[] = {
+        {PIC_MISSING_ABORT, {}, FALSE, true, MSG_OK | MSG_ICONERROR},
+        {PIC_MISSING_ASK, {ID_YES}, FALSE, false, MSG_YESNO | MSG_ICONQUESTION},
+        {PIC_MISSING_ASK, {ID_NO}, FALSE, true, MSG_YESNO | MSG_ICONQUESTION},
+        {PIC_MISSING_ASK, {}, FALSE, true, MSG_YESNO | MSG_ICONQUESTION},  // nobody to ask
+        {PIC_MISSING_MARK, {}, TRUE, false, 0},
+        {PIC_MISSING_IGNORE, {}, FALSE, false, 0},
+        {9, {}, FALSE, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.action);
+        CKVDoc doc;
+        CDrawPicture* p = AddPicture(doc, CRect(0, 0, 100, 100));
+        p->m_nMissingAction = c.action;
+        kvtest::CaptureMessages messages;
+        messages.answers = c.answers;
+        EXPECT_EQ(p->OnMissingPicture("/pictures/logo7.png"), c.mark);
+        EXPECT_EQ(doc.m_bStopPrinting, c.stops);
+        ASSERT_EQ(messages.messages.size(), c.style ? 1u : 0u);
+        if (c.style) {
+            EXPECT_EQ(messages.messages[0].style, c.style);
+            EXPECT_NE(messages.messages[0].text.find("\"/pictures/logo7.png\""), std::string::npos);
+        }
+        // Once the job stops, no more questions.
+        EXPECT_EQ(p->OnMissingPicture("/pictures/logo8.png"), c.stops ? FALSE : c.mark);
+        EXPECT_EQ(messages.messages.size(), c.style && !c.stops ? 2u : c.style ? 1u : 0u);
+    }
+}
+
 TEST(DrawPicture, EffectsAreAppliedOnceToAFreshPicture)
 {
     kvtest::TempDir dir;
