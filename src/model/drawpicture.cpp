@@ -4,6 +4,7 @@
 
 #include "model/document.h"
 #include "model/packstream.h"
+#include "platform/dc.h"
 #include "platform/message.h"
 #include "platform/strutil.h"
 #include "resources/placeholder_picture.h"
@@ -365,7 +366,8 @@ void CDrawPicture::GetPrintRect(CDC* dc, CLabelPos* pos, CRect* out, BOOL flag)
     if (m_nSource != PIC_DATA_SOURCE) return;
     CPictureImage image;
     if (!LoadLabelPicture(pos, image)) return;
-    const int dpiX = FormatDpiX(), dpiY = FormatDpiY();
+    const int dpiX = dc ? dc->GetDeviceCaps(LOGPIXELSX) : FormatDpiX();
+    const int dpiY = dc ? dc->GetDeviceCaps(LOGPIXELSY) : FormatDpiY();
     const int W1d = UnitsToDots(image.m_nNaturalWidth, dpiX), H1d = UnitsToDots(image.m_nNaturalHeight, dpiY);
     const int wd = out->Width(), hd = out->Height();
     const CRect p = m_position.Normalized();

@@ -37,6 +37,9 @@ public:
     void Rotate(int quarterTurns, int cx, int cy, const CRect* newLabel) override;
     void RecalcSize() override;
     void MoveHandleTo(int handle, CPoint pt, CKVView* view) override;
+    std::unique_ptr<CMonoBitmap> CreatePrintBitmap(CLabelPos* pos, BOOL flag) override;
+    void Draw(CKVView* view, CDC* dc) override;
+    void Print(CDC* dc, CLabelPos* pos, const CPoint* labelOrigin, BOOL flag) override;
     void CopyFrom(const CDrawObj* src) override;
     BOOL IsEqual(const CDrawObj* other) const override;
 
@@ -71,6 +74,9 @@ public:
     std::int32_t m_nCompression = 2;
     std::int32_t m_nStoredSize = 0;  // picture bytes of the last save or load
     CPictureImage m_image;
+
+    // The outline of r with both diagonals: a picture that cannot be shown.
+    static void DrawCrossedBox(CDC* dc, const CRect& r);
 
 private:
     void ApplyEffects(CPictureImage& image) const;

@@ -11,6 +11,9 @@
 
 #include "platform/types.h"
 
+class CDC;
+class QImage;
+
 class CPictureImage {
 public:
     CPictureImage() = default;
@@ -45,6 +48,14 @@ public:
     // bits take the colour-table entry nearest to the complemented colour;
     // 16 bits stay as they are (FALSE).
     BOOL InvertImage();
+
+    // Draws the picture stretched onto (x, y, width, height) of dc, its
+    // white pixels left unpainted when transparent. mirror (1 horizontal,
+    // 2 vertical) is in the object's axes, rotation its quarter turns; the
+    // pixels of the image itself stay as they are.
+    BOOL DrawImage(CDC* dc, int x, int y, int width, int height, BOOL transparent, int mirror, int rotation);
+    // The pixels as a 32-bit image (null when empty).
+    QImage ToQImage() const;
 
     void CopyImage(const CPictureImage& other);
     BOOL IsSameImage(const CPictureImage& other) const;

@@ -1,0 +1,116 @@
+// Drawing a picture image through a device context: stretched opaque, or
+// with its white pixels left unpainted, mirrored in the object's axes.
+#include <QImage>
+#include <algorithm>
+
+#include "model/picture_image.h"
+#include "platform/bitmap_file.h"
+#include "platform/dc.h"
+#include "platform/monobitmap_ops.h"
+
+namespace {
+
+// Stretched pictures larger than this are drawn pixel by pixel rather than
+// smoothed as a whole.
+constexpr std::int64_t kMaxSmoothPixels = std::int64_t(64) * 1024 * 1024;
+
+// Source pixel of destination pixel i of n for a source of m pixels: the
+// nearest pixel centre, as the device's own stretching takes it.
+int SourceOf(int i, int n, int m) { return int((2 * std::int64_t(i) + 1) * m / (2 * std::int64_t(n))); }
+
+}  // namespace
+
+QImage CPictureImage::ToQImage() const
+{
+    if (!IsValid()) return QImage();
+    BitmapFileInfo info;
+    if (!ParseBitmapFile(m_data.data(), m_data.size(), &info)) return QImage();
+    QImage img(info.width, info.height, QImage::Format_RGB32);
+    if (img.isNull()) return img;
+    std::vector<QRgb> table(256, qRgb(0, 0, 0));
+    for (int i = 0; i < info.paletteEntries && i < 256; ++i) {
+        const COLORREF c = ::GetPaletteColor(m_data.data(), info, i);
+        table[size_t(i)] = qRgb(RedOf(c), GreenOf(c), BlueOf(c));
+    }
+    for (int y = 0; y < info.height; ++y) {
+        const std::uint8_t* row = m_data.data() + info.pixelOffset + size_t(info.height - 1 - y) * info.stride;
+        QRgb* out = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < info.width; ++x) {
+            const DWORD v = GetRowPixel(row, info.bitCount, x);
+            switch (info.bitCount) {
+            case 16:
+                // Five bits each of red, green and blue.
+                out[x] = qRgb(int((v >> 10) & 31) * 255 / 31, int((v >> 5) & 31) * 255 / 31, int(v & 31) * 255 / 31);
+                break;
+            case 24:
+            case 32: out[x] = qRgb(int((v >> 16) & 0xFF), int((v >> 8) & 0xFF), int(v & 0xFF)); break;
+            default: out[x] = table[v & 0xFF]; break;
+            }
+        }
+    }
+    return img;
+}
+
+BOOL CPictureImage::DrawImage(CDC* dc, int x, int y, int width, int height, BOOL transparent, int mirror,
+                              int rotation)
+{
+    if (!dc || !IsValid() || width == 0 || height == 0) return FALSE;
+    if (width < 0) {
+        x += width;
+        width = -width;
+    }
+    if (height < 0) {
+        y += height;
+        height = -height;
+    }
+    // Mirrors are in the object's own axes: across a turned picture a
+    // horizontal mirror runs top to bottom.
+    const bool odd = ((rotation % 4) + 4) % 4 % 2 == 1;
+    bool leftRight = false, upDown = false;
+    if (mirror == 1) (odd ? upDown : leftRight) = true;
+    if (mirror == 2) (odd ? leftRight : upDown) = true;
+    QImage src = ToQImage();
+    if (src.isNull()) return FALSE;
+    if (leftRight || upDown) src = src.mirrored(leftRight, upDown);
+
+    // Only the part the device shows is made.
+    const CRect dest(x, y, x + width, y + height);
+    CRect part;
+    if (!part.IntersectRect(dest, dc->GetClipBox())) return TRUE;
+    const int pw = part.Width(), ph = part.Height();
+    QImage stretched;
+    // Pictures of 8 bits and more are shrunk by averaging (half-tone),
+    // smaller depths by dropping pixels.
+    const bool shrinking = width < src.width() || height < src.height();
+    if (m_nBitCount >= 8 && shrinking && std::int64_t(width) * height <= kMaxSmoothPixels) {
+        stretched = src.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                        .copy(part.left - x, part.top - y, pw, ph);
+    } else {
+        stretched = QImage(pw, ph, QImage::Format_RGB32);
+        std::vector<int> cols(static_cast<size_t>(pw));
+        for (int i = 0; i < pw; ++i) cols[size_t(i)] = SourceOf(part.left - x + i, width, src.width());
+        for (int j = 0; j < ph; ++j) {
+            const QRgb* in = reinterpret_cast<const QRgb*>(src.constScanLine(SourceOf(part.top - y + j, height, src.height())));
+            QRgb* out = reinterpret_cast<QRgb*>(stretched.scanLine(j));
+            for (int i = 0; i < pw; ++i) out[i] = in[cols[size_t(i)]];
+        }
+    }
+    if (stretched.isNull()) return FALSE;
+
+    if (!transparent) {
+        dc->StretchImage(part.left, part.top, pw, ph, stretched, 0, 0, pw, ph, RasterOp::Copy);
+        return TRUE;
+    }
+    // White stays unpainted: the destination is combined with the picture
+    // by exclusive or, with the mask of its white pixels by and, and with
+    // the picture by exclusive or again.
+    const CMonoBitmap mask = QImageToMask(stretched);
+    const int saved = dc->SaveDC();
+    dc->SetTextColor(0);
+    dc->SetBkColor(0xFFFFFF);
+    dc->StretchImage(part.left, part.top, pw, ph, stretched, 0, 0, pw, ph, RasterOp::Xor);
+    dc->StretchMono(part.left, part.top, pw, ph, mask, 0, 0, pw, ph, RasterOp::And);
+    dc->StretchImage(part.left, part.top, pw, ph, stretched, 0, 0, pw, ph, RasterOp::Xor);
+    dc->RestoreDC(saved);
+    return TRUE;
+}
