@@ -1,11 +1,15 @@
 // korvane render FILE -o OUT.png [--dpi N] [--label N [--record R]
-// [--copy C] [--now TIME]] [--screen]: draws one label of a document into a
-// picture. By default the label is printed as the printer will print it:
-// every printable object at the printer's resolution (or N dots per inch)
-// on white, with the data of label N of a run (as korvane info --label
-// shows it). With --screen it is drawn the way the designer shows it at
-// 100 %: label colour, template shapes and every object, without selection
-// marks.
+// [--copy C] [--now TIME]] [--screen] [--yes]: draws one label of a
+// document into a picture. By default the label is printed as the printer
+// will print it: every printable object at the printer's resolution (or N
+// dots per inch) on white, with the data of label N of a run (as korvane
+// info --label shows it). With --screen it is drawn the way the designer
+// shows it at 100 %: label colour, template shapes and every object,
+// without selection marks. Questions asked while printing (a picture file
+// that cannot be read) are answered No, which stops the job, unless --yes
+// is given.
+#include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "cli.h"
@@ -17,12 +21,13 @@
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/dc.h"
+#include "platform/message.h"
 #include "platform/strutil.h"
 
 namespace {
 
 constexpr char kRenderUsage[] =
-    "render FILE -o OUT.png [--dpi N] [--label N [--record R] [--copy C] [--now TIME]] [--screen]";
+    "render FILE -o OUT.png [--dpi N] [--label N [--record R] [--copy C] [--now TIME]] [--screen] [--yes]";
 constexpr COLORREF kDeskColour = 0xB46300;
 constexpr int kDeskMargin = 8;  // pixels of desk around the label on screen
 
@@ -45,6 +50,24 @@ CSize TurnedLabelSize(const CKVDoc& doc)
     return doc.GetOrientation() % 2 ? CSize(s.cy, s.cx) : s;
 }
 
+// Tells messages on stderr, as the command line does, and answers Yes to
+// questions.
+class AnswerYes : public IMessageSink {
+public:
+    AnswerYes() : m_previous(SetMessageSink(this)) {}
+    ~AnswerYes() override { SetMessageSink(m_previous); }
+    int Show(const std::string& text, unsigned style, const std::string& caption) override
+    {
+        std::fprintf(stderr, "%s: %s\n", AnsiToUtf8(caption).c_str(), AnsiToUtf8(ReplaceAll(text, "\n", " ")).c_str());
+        const unsigned buttons = style & MSG_BUTTONMASK;
+        return buttons == MSG_YESNO || buttons == MSG_YESNOCANCEL ? ID_YES : DefaultAnswer(style);
+    }
+
+private:
+    IMessageSink* m_previous;
+};
+
+// Null when an object stopped the job.
 std::unique_ptr<CDC> RenderPrinted(CKVDoc& doc, int dpiX, int dpiY, CLabelPos& pos)
 {
     const CSize label = TurnedLabelSize(doc);
@@ -52,7 +75,11 @@ std::unique_ptr<CDC> RenderPrinted(CKVDoc& doc, int dpiX, int dpiY, CLabelPos& p
     std::vector<CDrawObj*> objects;
     CollectPrintable(doc.m_objects, objects);
     const CPoint origin;
-    for (CDrawObj* obj : objects) obj->Print(dc.get(), &pos, &origin, FALSE);
+    doc.m_bStopPrinting = false;
+    for (CDrawObj* obj : objects) {
+        obj->Print(dc.get(), &pos, &origin, FALSE);
+        if (doc.m_bStopPrinting) return nullptr;
+    }
     return dc;
 }
 
@@ -77,7 +104,7 @@ std::unique_ptr<CDC> RenderScreen(CKVDoc& doc)
 
 int RunRender(const CliArgs& args)
 {
-    CliOptions opt(args, {"-o", "--dpi", "--label", "--record", "--copy", "--now"}, {"--screen"});
+    CliOptions opt(args, {"-o", "--dpi", "--label", "--record", "--copy", "--now"}, {"--screen", "--yes"});
     const int dpi = opt.GetInt("--dpi", 0);
     CLabelPos pos;
     pos.m_nLabel = opt.GetInt("--label", 0);
@@ -102,7 +129,10 @@ int RunRender(const CliArgs& args)
     } else {
         const int dpiX = dpi ? dpi : doc.m_format.m_nHDpi;
         const int dpiY = dpi ? dpi : doc.m_format.m_nVDpi;
+        std::unique_ptr<AnswerYes> yes;
+        if (opt.Has("--yes")) yes = std::make_unique<AnswerYes>();
         dc = RenderPrinted(doc, dpiX, dpiY, pos);
+        if (!dc) return CliFail("printing stopped");
     }
     QImage image = dc->GetImage();
     // Pictures carry their resolution.
