@@ -6,6 +6,7 @@
 
 #include "cli.h"
 #include "data/variable.h"
+#include "example_logo.h"
 #include "example_text.h"
 #include "model/document.h"
 #include "model/drawgroup.h"
@@ -78,6 +79,7 @@ const std::map<std::string, std::function<bool(CKVDoc&)>>& Examples()
         {"sheet", BuildSheet},
         {"roll", BuildRoll},
         {"text", BuildTextExample},
+        {"logo", BuildLogoExample},
     };
     return examples;
 }
