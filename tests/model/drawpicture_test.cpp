@@ -136,7 +136,9 @@ TEST(DrawPicture, EmbeddedPixelsRoundTripWithEveryCompression)
         EXPECT_EQ(q->m_image.m_nRotation, 90);
         EXPECT_EQ(q->m_nCompression, compression);
         EXPECT_EQ(q->m_nStoredSize, p->m_nStoredSize);
-        if (compression == 0 || compression == 7) EXPECT_EQ(size_t(q->m_nStoredSize), pixels.size());
+        if (compression == 0 || compression == 7) {
+            EXPECT_EQ(size_t(q->m_nStoredSize), pixels.size());
+        }
         for (auto field : {&CDrawPicture::m_nNaturalWidth, &CDrawPicture::m_nNaturalHeight, &CDrawPicture::m_nAlignment,
                            &CDrawPicture::m_nEffects, &CDrawPicture::m_nMissingAction,
                            &CDrawPicture::m_nPictureReserved, &CDrawPicture::m_nSizeMode, &CDrawPicture::m_bKeepRatio})
