@@ -561,11 +561,10 @@ bool DecodePictureFile(const std::string& path, std::vector<std::uint8_t>* bitma
 {
     bitmapFile->clear();
     if (error) error->clear();
+    // A name without an extension (an empty data field, a folder) names no
+    // picture: nothing to decode and nothing to tell.
     const std::string ext = PictureExtension(path);
-    if (ext.empty()) {
-        if (error) *error = StrFormat(LoadKvString(IDS_PICTURE_NO_EXTENSION).c_str(), path.c_str());
-        return false;
-    }
+    if (ext.empty()) return false;
     const PictureFormat format = PictureFormatOf(ext);
     if (format == PictureFormat::Unknown || format == PictureFormat::Emf)
         return DecodePictureBytes(path, format, {}, bitmapFile, error);

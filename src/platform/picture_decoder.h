@@ -43,7 +43,8 @@ inline constexpr std::uint64_t kMaxPicturePixels = std::uint64_t(64) * 1024 * 10
 // Decodes the file at path, by the format its extension selects, into a
 // whole bitmap file image. On failure returns false with the message to
 // show in error, naming the file and the format; error stays empty when
-// the file does not exist (nothing to tell beyond its absence).
+// the name has no extension or the file does not exist (nothing to tell
+// beyond its absence).
 bool DecodePictureFile(const std::string& path, std::vector<std::uint8_t>* bitmapFile, std::string* error);
 
 // The same for bytes already read (name is used in messages only).

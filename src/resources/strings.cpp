@@ -91,7 +91,6 @@ const Entry kStrings[] = {
     {30001, "%s is not a label document."},
     {30002, "Cannot open %s: %s."},
     {30003, "Cannot save %s: %s."},
-    {30100, "The picture file \"%s\" has no extension, so its format is not known."},
     {30101, "The picture file \"%s\" is in a format that cannot be read here (%s)."},
     {30102, "Cannot open the picture file \"%s\": %s."},
     {30103, "The picture file \"%s\" cannot be read as %s: %s"},

@@ -501,6 +501,14 @@ TEST(DrawPicture, DataSourcePictureIsReadForEveryLabel)
     p->m_nAlignment = PIC_ALIGN_LEFT_TOP;
     p->AddVariable(var);
 
+    // Without data it names no file: empty, and nothing to say about it.
+    {
+        kvtest::CaptureMessages messages;
+        p->RecalcSize();
+        EXPECT_FALSE(p->m_image.IsValid());
+        EXPECT_TRUE(messages.messages.empty());
+    }
+
     CLabelPos pos;
     CRect out;
     var->m_strData = "a.bmp";
