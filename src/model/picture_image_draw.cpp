@@ -14,6 +14,24 @@ namespace {
 // smoothed as a whole.
 constexpr std::int64_t kMaxSmoothPixels = std::int64_t(64) * 1024 * 1024;
 
+// One colour channel of a pixel word by its bit mask, as 0..255.
+struct Channel {
+    int shift = 0;
+    DWORD max = 0;
+    explicit Channel(DWORD mask)
+    {
+        if (!mask) return;
+        while (!(mask & 1)) {
+            mask >>= 1;
+            ++shift;
+        }
+        max = mask;
+    }
+    int Of(DWORD v) const { return max ? int(std::uint64_t((v >> shift) & max) * 255 / max) : 0; }
+};
+
+DWORD Le32At(const std::uint8_t* p) { return DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24; }
+
 // Source pixel of destination pixel i of n for a source of m pixels: the
 // nearest pixel centre, as the device's own stretching takes it.
 int SourceOf(int i, int n, int m) { return int((2 * std::int64_t(i) + 1) * m / (2 * std::int64_t(n))); }
@@ -32,6 +50,17 @@ QImage CPictureImage::ToQImage() const
         const COLORREF c = ::GetPaletteColor(m_data.data(), info, i);
         table[size_t(i)] = qRgb(RedOf(c), GreenOf(c), BlueOf(c));
     }
+    // 16 and 32 bits: five bits each of red, green and blue, or eight, or
+    // the masks that follow the information header.
+    DWORD masks[3] = {0x7C00, 0x03E0, 0x001F};
+    if (info.bitCount == 32) {
+        masks[0] = 0xFF0000;
+        masks[1] = 0x00FF00;
+        masks[2] = 0x0000FF;
+    }
+    if (info.compression == 3 && info.paletteOffset >= kBitmapFileHeaderSize + kBitmapInfoHeaderSize + 12)
+        for (int i = 0; i < 3; ++i) masks[i] = Le32At(m_data.data() + kBitmapFileHeaderSize + kBitmapInfoHeaderSize + 4 * i);
+    const Channel red(masks[0]), green(masks[1]), blue(masks[2]);
     for (int y = 0; y < info.height; ++y) {
         const std::uint8_t* row = m_data.data() + info.pixelOffset + size_t(info.height - 1 - y) * info.stride;
         QRgb* out = reinterpret_cast<QRgb*>(img.scanLine(y));
@@ -39,11 +68,8 @@ QImage CPictureImage::ToQImage() const
             const DWORD v = GetRowPixel(row, info.bitCount, x);
             switch (info.bitCount) {
             case 16:
-                // Five bits each of red, green and blue.
-                out[x] = qRgb(int((v >> 10) & 31) * 255 / 31, int((v >> 5) & 31) * 255 / 31, int(v & 31) * 255 / 31);
-                break;
-            case 24:
-            case 32: out[x] = qRgb(int((v >> 16) & 0xFF), int((v >> 8) & 0xFF), int(v & 0xFF)); break;
+            case 32: out[x] = qRgb(red.Of(v), green.Of(v), blue.Of(v)); break;
+            case 24: out[x] = qRgb(int((v >> 16) & 0xFF), int((v >> 8) & 0xFF), int(v & 0xFF)); break;
             default: out[x] = table[v & 0xFF]; break;
             }
         }

@@ -91,6 +91,45 @@ TEST(PictureDraw, StretchesAndMirrorsInTheObjectsAxes)
     EXPECT_FALSE(empty.DrawImage(dc.get(), 0, 0, 8, 8, FALSE, 0, 0));
 }
 
+TEST(PictureDraw, DirectColourDepthsAndBitFields)
+{
+    // 16 bits: five bits a channel unless masks say otherwise.
+    struct Case {
+        int bits;
+        std::vector<DWORD> masks;  // empty: plain pixels
+        DWORD pixel;
+        COLORREF expect;
+    };
+    const Case cases[] = {
+        {16, {}, 0x7C00, kRed},
+        {16, {}, 0x03FF, RGBColor(0, 255, 255)},
+        {16, {0xF800, 0x07E0, 0x001F}, 0x07E0, kGreen},
+        {16, {0xF800, 0x07E0, 0x001F}, 0xF81F, RGBColor(255, 0, 255)},
+        {32, {}, 0x000000FF, kBlue},
+        {32, {0x000000FF, 0x0000FF00, 0x00FF0000}, 0x000000FF, kRed},
+    };
+    for (const Case& c : cases) {
+        Bytes b = MakeBitmapFile(1, 1, c.bits, {});
+        if (!c.masks.empty()) {
+            // Compression 3 with the three masks after the information header.
+            Bytes masks;
+            for (DWORD m : c.masks)
+                for (int i = 0; i < 4; ++i) masks.push_back(std::uint8_t(m >> (8 * i)));
+            b.insert(b.begin() + 54, masks.begin(), masks.end());
+            b[10] = 66;
+            b[30] = 3;
+        }
+        BitmapFileInfo info;
+        ASSERT_TRUE(ParseBitmapFile(b.data(), b.size(), &info));
+        SetRowPixel(b.data() + info.pixelOffset, c.bits, 0, c.pixel);
+        CPictureImage img;
+        ASSERT_TRUE(img.SetData(b));
+        auto dc = CDC::CreateView(1, 1);
+        img.DrawImage(dc.get(), 0, 0, 1, 1, FALSE, 0, 0);
+        EXPECT_EQ(dc->GetPixel(CPoint(0, 0)), c.expect) << c.bits << " " << std::hex << c.pixel;
+    }
+}
+
 TEST(PictureDraw, TransparentLeavesWhiteUnpainted)
 {
     // On colour, grey and black-and-white targets alike.
