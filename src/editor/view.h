@@ -22,6 +22,9 @@ public:
     virtual const CDrawObj* GetMasterObject() const { return nullptr; }
     // Opens the object's property sheet.
     virtual void OpenProperties(CDrawObj* obj) { (void)obj; }
+    // The drawing tool in use: 0 select, 1 line, 2 rectangle, 3 barcode,
+    // 4 picture, 5 text, 6 zoom in, 7 zoom out, 8 data, 9 oblique line.
+    virtual int GetCurrentTool() const { return 0; }
 
     // Zoom in percent and the screen's logical resolution.
     virtual int GetZoom() const { return 100; }

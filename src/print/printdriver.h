@@ -14,8 +14,16 @@ public:
     virtual ~CPrintDriver() = default;
 
     // What the printer can do; 0 when it cannot. (17: the printer has a clock
-    // it can print from; 5: it draws rounded shapes natively.)
-    virtual int GetCapability(int what, int arg) { (void)what; (void)arg; return 0; }
+    // it can print from; 5: it draws rounded shapes natively.) The base
+    // answers those of BaseCapability for the label's resolution.
+    virtual int GetCapability(int what, int arg);
+
+    // The answers of a printer that adds nothing of its own, for a label
+    // of horizontal resolution hdpi: 2 symbology arg has a native command
+    // (not the two-dimensional and unusual ones, nor code 99), 8 fixed
+    // graphics are downloaded once, 10 widest module the barcode object
+    // snaps to (a tenth of the dpi), 13 and 14 graphic name length 8.
+    static int BaseCapability(int what, int arg, int hdpi);
 
     // The printer clock's rendering of a date or time for a clock format
     // index (time null: now); "" when the printer has no clock.
