@@ -9,6 +9,7 @@
 #include <iterator>
 #include <utility>
 
+#include "barcode/drawbarcode.h"
 #include "cli.h"
 #include "data/variable.h"
 #include "json.h"
@@ -142,6 +143,11 @@ void ObjectText(std::string& out, const CDrawObj* obj, int depth)
                      obj->m_nRotation, vars.c_str());
     if (!obj->m_strComment.empty()) out += " comment=" + QuoteText(obj->m_strComment);
     out += '\n';
+    if (const auto* b = dynamic_cast<const CDrawBarcode*>(obj))
+        out += std::string(size_t(depth) * 2 + 6, ' ') +
+               StrFormat("barcode symbology=%d module=%d ratio=%d height=%d placement=%d align=%d font=", b->m_nSymbology,
+                         b->m_nModuleWidth, b->m_nRatio, b->m_nBarHeight, b->m_nTextPlacement, b->m_nTextAlign) +
+               QuoteText(b->m_strFontName) + "\n";
     for (const auto& [key, value] : obj->m_properties.Entries())
         out += std::string(size_t(depth) * 2 + 6, ' ') + StrFormat("property %d = ", key) + QuoteText(value) + "\n";
     if (const auto* g = dynamic_cast<const CDrawGroup*>(obj))
@@ -153,7 +159,9 @@ struct LabelText {
     int id;
     const char* className;
     int depth;
-    std::string text;
+    std::string text;  // for a barcode, the data its encoder receives
+    bool hasReadable = false;
+    std::string readable;  // a barcode's human-readable line
 };
 
 void CollectLabelTexts(std::vector<LabelText>& out, const std::vector<CDrawObj*>& list, CLabelPos& pos, int depth)
@@ -163,7 +171,12 @@ void CollectLabelTexts(std::vector<LabelText>& out, const std::vector<CDrawObj*>
             CollectLabelTexts(out, g->m_children, pos, depth + 1);
             continue;
         }
-        out.push_back({obj->m_nID, ClassName(obj), depth, obj->GetLabelText(&pos)});
+        LabelText t{obj->m_nID, ClassName(obj), depth, obj->GetLabelText(&pos)};
+        if (auto* b = dynamic_cast<CDrawBarcode*>(obj)) {
+            t.hasReadable = true;
+            t.readable = b->HumanReadableOf(t.text);
+        }
+        out.push_back(std::move(t));
     }
 }
 
@@ -262,6 +275,7 @@ int RunInfo(const CliArgs& args)
                 j.Int("id", t.id);
                 j.String("class", t.className);
                 j.String("text", t.text);
+                if (t.hasReadable) j.String("human_readable", t.readable);
                 j.EndObject();
             }
             j.EndArray();
@@ -293,7 +307,8 @@ int RunInfo(const CliArgs& args)
         out += StrFormat("label %d (record %d, copy %d):\n", pos.m_nLabel, pos.m_nRecord, pos.m_nCopy);
         for (const LabelText& t : labelTexts)
             out += std::string(size_t(t.depth) * 2 + 2, ' ') + StrFormat("#%d %s ", t.id, t.className) +
-                   QuoteText(t.text) + "\n";
+                   QuoteText(t.text) + (t.hasReadable ? " readable=" + QuoteText(t.readable) : std::string()) +
+                   "\n";
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
