@@ -170,8 +170,6 @@ BarcodeSize ComputeBarcodeSize(const BarcodeSizeInput& in)
     return out;
 }
 
-CSize CDrawBarcode::MeasureHumanReadable(const std::string&) { return CSize(0, 0); }
-
 void CDrawBarcode::RecalcSize()
 {
     BarcodeSizeInput in;

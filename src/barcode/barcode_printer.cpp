@@ -115,7 +115,10 @@ void CDrawBarcode::AdaptToPrinter(CKVDoc* doc)
     const int n = std::clamp(MulDiv(m_nModuleWidth, dpi, 100000), 1, std::max(1, MaxModuleDots()));
     m_nModuleWidth = MulDiv(n, 100000, dpi);
     m_nRatio = MulDiv(MulDiv(n, m_nRatio, 100), 100, n);
-    if (m_nTextPlacement == BTP_DEFAULT) ApplyPrinterDefaults(nullptr);
+    if (m_nTextPlacement == BTP_DEFAULT)
+        ApplyPrinterDefaults(nullptr);
+    else if (m_nTextPlacement == BTP_ABOVE || m_nTextPlacement == BTP_BELOW)
+        AdaptFontToPrinter(doc);
     RecalcSize();
 }
 
@@ -135,5 +138,6 @@ BOOL CDrawBarcode::ExportText(std::string& out, int& index)
                      m_nSymbology, m_nModuleWidth / 100, MulDiv(m_nModuleWidth, m_nRatio, 10000), m_nBarHeight / 10,
                      0, m_nRotation & 3, data.c_str());
     ++index;
+    if (m_nTextPlacement != BTP_NONE) ExportTextLine(out, index, data);
     return TRUE;
 }

@@ -9,6 +9,8 @@
 
 #include "model/drawobj.h"
 
+struct LOGFONT;
+
 // Symbology codes as stored. 14 to 18 are encoder-internal and never stored.
 enum BarcodeSymbology : int {
     BS_CODE39 = 1,
@@ -137,15 +139,24 @@ public:
 
     void Serialize(CArchive& ar) override;
     BOOL ExportText(std::string& out, int& index) override;
+    int GetDataIcon() override;
     CDrawObj* Clone(CKVDoc* doc) override;
     void Rotate(int quarterTurns, int cx, int cy, const CRect* newLabel) override;
     void AdaptToPrinter(CKVDoc* doc) override;
+    std::unique_ptr<CMonoBitmap> CreatePrintBitmap(CLabelPos* pos, BOOL flag) override;
     void RecalcSize() override;
     std::string GetText() override;
     std::string GetLabelText(CLabelPos* pos) override;
+    void DrawTracker(CKVView* view, CDC* dc, int state) override;
+    void Draw(CKVView* view, CDC* dc) override;
     void MoveHandleTo(int handle, CPoint pt, CKVView* view) override;
+    void Print(CDC* dc, CLabelPos* pos, const CPoint* labelOrigin, BOOL flag) override;
     void CopyFrom(const CDrawObj* src) override;
     BOOL IsEqual(const CDrawObj* other) const override;
+    // The object, bars and text rectangles in dc's units (the label
+    // format's printer dots without a dc) for the data of pos (the design
+    // data when pos is null).
+    virtual void LayoutBarcode(CDC* dc, CLabelPos* pos, CRect* object, CRect* bars, CRect* text);
 
     // The data the encoder and the drivers receive for raw variable data.
     std::string PrepareData(const std::string& data) const;
@@ -183,6 +194,11 @@ public:
     static bool IsMatrixSymbology(int code);
     static bool IsEanUpc(int code);
     bool IsReverse() const { return (m_nFontStyle & BFS_REVERSE) != 0; }
+    // The font of the human-readable line: height in 1/100 point, width
+    // the stretch, escapement from the rotation.
+    LOGFONT GetFontDescription() const;
+    // Bars and text rectangles of the design view in label units.
+    void DesignRects(CRect* bars, CRect* text) const;
     // The widest module in dots the printer takes for the symbology.
     int MaxModuleDots() const;
     // The module in dots at the format's horizontal resolution.
@@ -258,8 +274,17 @@ protected:
     // A printer capability, with the base driver's answers when the
     // document has no driver.
     int Capability(int what, int arg) const;
-    // Size of the human-readable text in label units (0 x 0 without text).
+    // Size of the human-readable text in label units.
     virtual CSize MeasureHumanReadable(const std::string& text);
+    // The reverse style is drawn by the object (not left to the printer).
+    bool DrawsReverse() const;
+    void DrawSymbolAndText(CKVView* view, CDC* dc, const CMonoBitmap* symbol, const CRect& object, const CRect& bars,
+                           const CRect& textBox, const std::string& text);
+    // The human-readable line of pos in a white bitmap of the given size.
+    std::unique_ptr<CMonoBitmap> MakeTextBitmap(CLabelPos* pos, const CSize& size);
+    // Above and Below: the font's width or height for the new printer.
+    void AdaptFontToPrinter(CKVDoc* doc);
+    void ExportTextLine(std::string& out, int& index, const std::string& data);
 
     std::unique_ptr<CMonoBitmap> m_hBitmap;
 };
