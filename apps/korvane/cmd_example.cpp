@@ -7,6 +7,7 @@
 #include "cli.h"
 #include "data/variable.h"
 #include "example_logo.h"
+#include "example_shipping.h"
 #include "example_text.h"
 #include "model/document.h"
 #include "model/drawgroup.h"
@@ -80,6 +81,7 @@ const std::map<std::string, std::function<bool(CKVDoc&)>>& Examples()
         {"roll", BuildRoll},
         {"text", BuildTextExample},
         {"logo", BuildLogoExample},
+        {"shipping", BuildShippingExample},
     };
     return examples;
 }
