@@ -21,7 +21,8 @@ constexpr int kBarcodeTool = 3;
 CRect FlipAcross(const CRect& r, const CRect& object, int rotation)
 {
     if (r.IsRectNull()) return r;
-    if (rotation & 1) return CRect(object.left + object.right - r.right, r.top, object.left + object.right - r.left, r.bottom);
+    if (rotation & 1)
+        return CRect(object.left + object.right - r.right, r.top, object.left + object.right - r.left, r.bottom);
     return CRect(r.left, object.top + object.bottom - r.bottom, r.right, object.top + object.bottom - r.top);
 }
 
@@ -110,24 +111,41 @@ void CDrawBarcode::DesignRects(CRect* bars, CRect* text) const
     CRect b, t;
     switch (q) {
     case 1:
-        b = CRect(above ? p.right - bh : p.left, p.bottom - off - length, above ? p.right : p.left + bh, p.bottom - off);
-        t = above ? CRect(p.left, p.top, b.left - m_nTextGap, p.bottom) : CRect(b.right + m_nTextGap, p.top, p.right, p.bottom);
-        if (full) t.top = b.top, t.bottom = b.bottom;
+        b = CRect(above ? p.right - bh : p.left, p.bottom - off - length, above ? p.right : p.left + bh,
+                  p.bottom - off);
+        t = above ? CRect(p.left, p.top, b.left - m_nTextGap, p.bottom)
+                  : CRect(b.right + m_nTextGap, p.top, p.right, p.bottom);
+        if (full) {
+            t.top = b.top;
+            t.bottom = b.bottom;
+        }
         break;
     case 2:
         b = CRect(p.right - off - length, above ? p.top : p.bottom - bh, p.right - off, above ? p.top + bh : p.bottom);
-        t = above ? CRect(p.left, b.bottom + m_nTextGap, p.right, p.bottom) : CRect(p.left, p.top, p.right, b.top - m_nTextGap);
-        if (full) t.left = b.left, t.right = b.right;
+        t = above ? CRect(p.left, b.bottom + m_nTextGap, p.right, p.bottom)
+                  : CRect(p.left, p.top, p.right, b.top - m_nTextGap);
+        if (full) {
+            t.left = b.left;
+            t.right = b.right;
+        }
         break;
     case 3:
         b = CRect(above ? p.left : p.right - bh, p.top + off, above ? p.left + bh : p.right, p.top + off + length);
-        t = above ? CRect(b.right + m_nTextGap, p.top, p.right, p.bottom) : CRect(p.left, p.top, b.left - m_nTextGap, p.bottom);
-        if (full) t.top = b.top, t.bottom = b.bottom;
+        t = above ? CRect(b.right + m_nTextGap, p.top, p.right, p.bottom)
+                  : CRect(p.left, p.top, b.left - m_nTextGap, p.bottom);
+        if (full) {
+            t.top = b.top;
+            t.bottom = b.bottom;
+        }
         break;
     default:
         b = CRect(p.left + off, above ? p.bottom - bh : p.top, p.left + off + length, above ? p.bottom : p.top + bh);
-        t = above ? CRect(p.left, p.top, p.right, b.top - m_nTextGap) : CRect(p.left, b.bottom + m_nTextGap, p.right, p.bottom);
-        if (full) t.left = b.left, t.right = b.right;
+        t = above ? CRect(p.left, p.top, p.right, b.top - m_nTextGap)
+                  : CRect(p.left, b.bottom + m_nTextGap, p.right, p.bottom);
+        if (full) {
+            t.left = b.left;
+            t.right = b.right;
+        }
         break;
     }
     if (GetMirror() == 2) {
