@@ -197,8 +197,9 @@ public:
     // The font of the human-readable line: height in 1/100 point, width
     // the stretch, escapement from the rotation.
     LOGFONT GetFontDescription() const;
-    // Bars and text rectangles of the design view in label units.
-    void DesignRects(CRect* bars, CRect* text) const;
+    // Bars and text rectangles of the design view in label units, for a
+    // text of that width (units, along the text).
+    void DesignRects(int textWidth, CRect* bars, CRect* text) const;
     // The widest module in dots the printer takes for the symbology.
     int MaxModuleDots() const;
     // The module in dots at the format's horizontal resolution.

@@ -93,7 +93,7 @@ void CDrawBarcode::LayoutBarcode(CDC* dc, CLabelPos* pos, CRect* object, CRect* 
     if (text) *text = out.text;
 }
 
-void CDrawBarcode::DesignRects(CRect* bars, CRect* text) const
+void CDrawBarcode::DesignRects(int textWidth, CRect* bars, CRect* text) const
 {
     // In label units, from the bounds the last recalculation gave: the bars
     // keep their offset inside a wider text block and the stored height,
@@ -104,48 +104,41 @@ void CDrawBarcode::DesignRects(CRect* bars, CRect* text) const
     if (m_hBitmap)
         length = (q & 1) ? DotsToUnitsAt(m_hBitmap->Height(), FormatDpiY())
                          : DotsToUnitsAt(m_hBitmap->Width(), FormatDpiX());
-    const int off = m_nBarOffset;
     const int bh = m_nBarHeight;
+    const int gap = m_nTextGap;
     const bool above = m_nTextPlacement == BTP_ABOVE;
-    const bool full = m_nTextAlign == BTA_FULL;
+    // Along the symbol in reading direction: s runs from 0 at the start
+    // edge of the rectangle (left, bottom, right, top by rotation).
+    const int extent = (q & 1) ? p.Height() : p.Width();
+    int t0 = 0, t1 = extent;
+    switch (m_nTextAlign) {
+    case BTA_LEFT: t1 = textWidth; break;
+    case BTA_RIGHT: t0 = extent - textWidth; break;
+    case BTA_FULL: t0 = m_nBarOffset; t1 = m_nBarOffset + length; break;
+    default: t0 = (extent - textWidth) / 2; t1 = t0 + textWidth; break;
+    }
+    const int b0 = m_nBarOffset, b1 = m_nBarOffset + length;
     CRect b, t;
     switch (q) {
-    case 1:
-        b = CRect(above ? p.right - bh : p.left, p.bottom - off - length, above ? p.right : p.left + bh,
-                  p.bottom - off);
-        t = above ? CRect(p.left, p.top, b.left - m_nTextGap, p.bottom)
-                  : CRect(b.right + m_nTextGap, p.top, p.right, p.bottom);
-        if (full) {
-            t.top = b.top;
-            t.bottom = b.bottom;
-        }
+    case 1:  // reading upward; "below" is to the right
+        b = CRect(above ? p.right - bh : p.left, p.bottom - b1, above ? p.right : p.left + bh, p.bottom - b0);
+        t = above ? CRect(p.left, p.bottom - t1, b.left - gap, p.bottom - t0)
+                  : CRect(b.right + gap, p.bottom - t1, p.right, p.bottom - t0);
         break;
-    case 2:
-        b = CRect(p.right - off - length, above ? p.top : p.bottom - bh, p.right - off, above ? p.top + bh : p.bottom);
-        t = above ? CRect(p.left, b.bottom + m_nTextGap, p.right, p.bottom)
-                  : CRect(p.left, p.top, p.right, b.top - m_nTextGap);
-        if (full) {
-            t.left = b.left;
-            t.right = b.right;
-        }
+    case 2:  // upside down; "below" is above
+        b = CRect(p.right - b1, above ? p.top : p.bottom - bh, p.right - b0, above ? p.top + bh : p.bottom);
+        t = above ? CRect(p.right - t1, b.bottom + gap, p.right - t0, p.bottom)
+                  : CRect(p.right - t1, p.top, p.right - t0, b.top - gap);
         break;
-    case 3:
-        b = CRect(above ? p.left : p.right - bh, p.top + off, above ? p.left + bh : p.right, p.top + off + length);
-        t = above ? CRect(b.right + m_nTextGap, p.top, p.right, p.bottom)
-                  : CRect(p.left, p.top, b.left - m_nTextGap, p.bottom);
-        if (full) {
-            t.top = b.top;
-            t.bottom = b.bottom;
-        }
+    case 3:  // reading downward; "below" is to the left
+        b = CRect(above ? p.left : p.right - bh, p.top + b0, above ? p.left + bh : p.right, p.top + b1);
+        t = above ? CRect(b.right + gap, p.top + t0, p.right, p.top + t1)
+                  : CRect(p.left, p.top + t0, b.left - gap, p.top + t1);
         break;
     default:
-        b = CRect(p.left + off, above ? p.bottom - bh : p.top, p.left + off + length, above ? p.bottom : p.top + bh);
-        t = above ? CRect(p.left, p.top, p.right, b.top - m_nTextGap)
-                  : CRect(p.left, b.bottom + m_nTextGap, p.right, p.bottom);
-        if (full) {
-            t.left = b.left;
-            t.right = b.right;
-        }
+        b = CRect(p.left + b0, above ? p.bottom - bh : p.top, p.left + b1, above ? p.bottom : p.top + bh);
+        t = above ? CRect(p.left + t0, p.top, p.left + t1, b.top - gap)
+                  : CRect(p.left + t0, b.bottom + gap, p.left + t1, p.bottom);
         break;
     }
     if (GetMirror() == 2) {
@@ -216,9 +209,11 @@ void CDrawBarcode::Draw(CKVView* view, CDC* dc)
         dc->RestoreDC(saved);
         return;
     }
-    CRect bars, text;
-    DesignRects(&bars, &text);
-    DrawSymbolAndText(view, dc, m_hBitmap.get(), object, toTarget(bars), toTarget(text), GetHumanReadable(nullptr));
+    const std::string text = GetHumanReadable(nullptr);
+    const int textWidth = DrawsText() && m_nTextAlign != BTA_FULL ? MeasureHumanReadable(text).cx : 0;
+    CRect bars, box;
+    DesignRects(textWidth, &bars, &box);
+    DrawSymbolAndText(view, dc, m_hBitmap.get(), object, toTarget(bars), toTarget(box), text);
 }
 
 void CDrawBarcode::Print(CDC* dc, CLabelPos* pos, const CPoint* labelOrigin, BOOL)
