@@ -1,5 +1,6 @@
 #include "barcode/barcode_options.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "barcode/drawbarcode.h"
@@ -217,3 +218,13 @@ bool DataBarTakesSeparator(int type)
 }
 
 bool DataBarTakesSegments(int type) { return type == DBT_EXPANDED_STACKED; }
+
+std::vector<BarcodeChoice> CDrawBarcode::OfferedModuleWidths() const
+{
+    return ModuleWidthChoices(FormatDpiX(), MaxModuleDots());
+}
+
+std::vector<BarcodeChoice> CDrawBarcode::OfferedRatios() const
+{
+    return RatioChoices(std::max(1, ModuleDots()), m_nSymbology == BS_PDF417);
+}

@@ -6,7 +6,9 @@
 // returns the symbol as a monochrome bitmap at a printer resolution.
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "barcode/barcode_options.h"
 #include "model/drawobj.h"
 
 struct LOGFONT;
@@ -202,6 +204,10 @@ public:
     void DesignRects(int textWidth, CRect* bars, CRect* text) const;
     // The widest module in dots the printer takes for the symbology.
     int MaxModuleDots() const;
+    // What the property page offers this object: module widths in whole
+    // dots of the label's printer, and the ratios for its module.
+    std::vector<BarcodeChoice> OfferedModuleWidths() const;
+    std::vector<BarcodeChoice> OfferedRatios() const;
     // The module in dots at the format's horizontal resolution.
     int ModuleDots() const;
 

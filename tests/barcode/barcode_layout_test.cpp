@@ -500,6 +500,11 @@ TEST(BarcodeOptions, ModuleWidthsAreWholeDots)
     doc.m_format.m_nHDpi = 203;
     doc.AddObject(&b);
     EXPECT_EQ(b.MaxModuleDots(), 20);
+    EXPECT_EQ(b.OfferedModuleWidths(), ModuleWidthChoices(203, 20));
+    b.m_nModuleWidth = 985;
+    EXPECT_EQ(b.OfferedRatios(), RatioChoices(2, false));
+    b.m_nSymbology = BS_PDF417;
+    EXPECT_EQ(b.OfferedRatios().back(), (BarcodeChoice{"4.00", 400}));
     doc.m_objects.clear();
 }
 
