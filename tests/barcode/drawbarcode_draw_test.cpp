@@ -162,6 +162,68 @@ TEST_F(BarcodeDraw, TextWiderThanTheSymbol)
     EXPECT_GT(BlackIn(*words, CRect(0, 0, words->Width(), words->Height())), 0);
 }
 
+// The design view places bars and text where printing puts them, for
+// every rotation, placement and alignment, mirrored or not.
+TEST_F(BarcodeDraw, DesignViewAgreesWithThePrintedLayout)
+{
+    CDrawBarcode* b = Make(BS_CODE128, "AB12");
+    b->m_bUseTemplate = 1;
+    b->m_strTemplate = "Item ?";
+    for (int rotation = 0; rotation < 4; ++rotation)
+        for (int placement : {BTP_ABOVE, BTP_BELOW})
+            for (int align : {BTA_LEFT, BTA_RIGHT, BTA_CENTER, BTA_FULL})
+                for (DWORD mirror : {0x00, 0x20}) {
+                    b->m_nRotation = rotation;
+                    b->m_nTextPlacement = placement;
+                    b->m_nTextAlign = align;
+                    b->m_dwFlags = mirror;
+                    b->RecalcSize();
+                    CRect bars, text;
+                    b->LayoutBarcode(nullptr, &pos, nullptr, &bars, &text);
+                    if (mirror) {
+                        // Printing exchanges the two across the symbol.
+                        CRect object;
+                        b->LayoutBarcode(nullptr, &pos, &object, nullptr, nullptr);
+                        const int sum = (rotation & 1) ? object.left + object.right : object.top + object.bottom;
+                        for (CRect* r : {&bars, &text}) {
+                            if (rotation & 1)
+                                *r = CRect(sum - r->right, r->top, sum - r->left, r->bottom);
+                            else
+                                *r = CRect(r->left, sum - r->bottom, r->right, sum - r->top);
+                        }
+                    }
+                    const int textWidth = align == BTA_FULL ? 0 : b->MeasureText(b->GetHumanReadable(nullptr),
+                                                                                    b->GetFontDescription()).cx;
+                    CRect designBars, designText;
+                    b->DesignRects(textWidth, &designBars, &designText);
+                    auto units = [](const CRect& r) {
+                        return CRect(DotsToUnitsAt(r.left, 203), DotsToUnitsAt(r.top, 203),
+                                     DotsToUnitsAt(r.right, 203), DotsToUnitsAt(r.bottom, 203));
+                    };
+                    const CRect pb = units(bars), pt = units(text);
+                    const std::string what = "rotation " + std::to_string(rotation) + " placement " +
+                                             std::to_string(placement) + " align " + std::to_string(align) +
+                                             " mirror " + std::to_string(mirror);
+                    // Within a dot of rounding.
+                    const int tol = 13;
+                    EXPECT_NEAR(designBars.left, pb.left, tol) << what;
+                    EXPECT_NEAR(designBars.top, pb.top, tol) << what;
+                    EXPECT_NEAR(designBars.right, pb.right, tol) << what;
+                    EXPECT_NEAR(designBars.bottom, pb.bottom, tol) << what;
+                    // Along the text both agree; across, the design box may
+                    // reach to the rectangle's edge.
+                    if (rotation & 1) {
+                        EXPECT_NEAR(designText.top, pt.top, tol) << what;
+                        EXPECT_NEAR(designText.bottom, pt.bottom, tol) << what;
+                        EXPECT_TRUE(designText.left < pt.right && pt.left < designText.right) << what;
+                    } else {
+                        EXPECT_NEAR(designText.left, pt.left, tol) << what;
+                        EXPECT_NEAR(designText.right, pt.right, tol) << what;
+                        EXPECT_TRUE(designText.top < pt.bottom && pt.top < designText.bottom) << what;
+                    }
+                }
+}
+
 TEST_F(BarcodeDraw, RefusedSymbolShowsItsRectangleCrossed)
 {
     CDrawBarcode* b = Make(BS_ITF14, "12345678901A");
