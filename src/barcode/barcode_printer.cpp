@@ -138,6 +138,7 @@ BOOL CDrawBarcode::ExportText(std::string& out, int& index)
                      m_nSymbology, m_nModuleWidth / 100, MulDiv(m_nModuleWidth, m_nRatio, 10000), m_nBarHeight / 10,
                      0, m_nRotation & 3, data.c_str());
     ++index;
-    if (m_nTextPlacement != BTP_NONE) ExportTextLine(out, index, data);
+    if (m_nTextPlacement != BTP_NONE)
+        ExportTextLine(out, index, m_variables.empty() ? GetHumanReadable(nullptr) : data);
     return TRUE;
 }

@@ -291,7 +291,9 @@ protected:
     std::unique_ptr<CMonoBitmap> MakeTextBitmap(CLabelPos* pos, const CSize& size);
     // Above and Below: the font's width or height for the new printer.
     void AdaptFontToPrinter(CKVDoc* doc);
-    void ExportTextLine(std::string& out, int& index, const std::string& data);
+    // The export's line of the human-readable text; text is "%" and the
+    // variable's name, or the readable text itself.
+    void ExportTextLine(std::string& out, int& index, const std::string& text);
 
     std::unique_ptr<CMonoBitmap> m_hBitmap;
 };

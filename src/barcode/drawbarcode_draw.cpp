@@ -329,12 +329,12 @@ void CDrawBarcode::AdaptFontToPrinter(CKVDoc* doc)
     }
 }
 
-void CDrawBarcode::ExportTextLine(std::string& out, int& index, const std::string& data)
+void CDrawBarcode::ExportTextLine(std::string& out, int& index, const std::string& text)
 {
-    CRect text;
-    LayoutBarcode(nullptr, nullptr, nullptr, nullptr, &text);
-    const CRect t(DotsToUnitsAt(text.left, FormatDpiX()), DotsToUnitsAt(text.top, FormatDpiY()),
-                  DotsToUnitsAt(text.right, FormatDpiX()), DotsToUnitsAt(text.bottom, FormatDpiY()));
+    CRect box;
+    LayoutBarcode(nullptr, nullptr, nullptr, nullptr, &box);
+    const CRect t(DotsToUnitsAt(box.left, FormatDpiX()), DotsToUnitsAt(box.top, FormatDpiY()),
+                  DotsToUnitsAt(box.right, FormatDpiX()), DotsToUnitsAt(box.bottom, FormatDpiY()));
     CPoint anchor;
     switch (m_nRotation & 3) {
     case 1: anchor = CPoint(t.left, t.bottom); break;
@@ -354,6 +354,6 @@ void CDrawBarcode::ExportTextLine(std::string& out, int& index, const std::strin
                       ((m_nFontStyle & BFS_BOLD) ? 1 : 0);
     out += StrFormat("String%d =  %d,%d,\"%s\",%d,%d,%d,%d,\"%s\"\n", index, anchor.x / 10, anchor.y / 10,
                      m_strFontName.c_str(), MulDiv(m_nFontHeight, 254, 7200), width, style, m_nRotation & 3,
-                     data.c_str());
+                     text.c_str());
     ++index;
 }

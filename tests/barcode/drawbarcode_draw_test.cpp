@@ -339,6 +339,17 @@ TEST_F(BarcodeDraw, ExportWritesTheTextLineToo)
                              std::to_string(DotsToUnitsAt(text.top, 203) / 10) + ",\"Arial\",32,";
     EXPECT_EQ(line.substr(0, head.size()), head) << line;
     EXPECT_NE(line.find(",111,0,\"%Part\"\n"), std::string::npos) << line;
+
+    // Without a variable the lines carry the design data (a space) and its
+    // readable text.
+    b->m_bShowStartStop = 1;
+    CVariable* v = b->m_variables.front();
+    b->m_variables.clear();
+    out.clear();
+    b->ExportText(out, index);
+    EXPECT_NE(out.find(",0,0,\" \"\nString"), std::string::npos) << out;
+    EXPECT_NE(out.find(",0,\"* *\"\n"), std::string::npos) << out;
+    b->m_variables.push_back(v);
 }
 
 }  // namespace
