@@ -2,6 +2,8 @@
 // bars and text rectangles inside them for drawing and printing, and
 // handle drags that change the module or the bar height instead of
 // stretching the symbol.
+#include <algorithm>
+
 #include "barcode/drawbarcode.h"
 #include "editor/view.h"
 #include "model/document.h"
@@ -12,6 +14,8 @@ namespace {
 
 // The current tool of a view that is drawing out a new barcode.
 constexpr int kBarcodeTool = 3;
+
+int ClampToInt(long long v) { return int(std::clamp<long long>(v, -0x3FFFFFFF, 0x3FFFFFFF)); }
 
 }  // namespace
 
@@ -140,15 +144,17 @@ BarcodeSize ComputeBarcodeSize(const BarcodeSizeInput& in)
         L = tw;
     }
     if (in.heightFollowsSymbol) out.barHeight = T;
-    const int across = out.barHeight + (in.hasText ? in.text.cy + in.gap : 0);
+    // Damaged settings must not wrap around.
+    const int across = ClampToInt((long long)out.barHeight + (in.hasText ? (long long)in.text.cy + in.gap : 0));
 
     const CRect& o = in.old;
+    auto at = [](long long a, long long b) { return ClampToInt(a + b); };
     CRect r;
     switch (q) {
-    case 1: r = CRect(o.left, o.bottom - L, o.left + across, o.bottom); break;
-    case 2: r = CRect(o.right - L, o.bottom - across, o.right, o.bottom); break;
-    case 3: r = CRect(o.right - across, o.top, o.right, o.top + L); break;
-    default: r = CRect(o.left, o.top, o.left + L, o.top + across); break;
+    case 1: r = CRect(o.left, at(o.bottom, -L), at(o.left, across), o.bottom); break;
+    case 2: r = CRect(at(o.right, -L), at(o.bottom, -across), o.right, o.bottom); break;
+    case 3: r = CRect(at(o.right, -across), o.top, o.right, at(o.top, L)); break;
+    default: r = CRect(o.left, o.top, at(o.left, L), at(o.top, across)); break;
     }
     // Anchors, when the object has them, decide which part of the old
     // rectangle stays where it was.

@@ -9,8 +9,27 @@
 #include "barcode/verovo_twod.h"
 #include "model/document.h"
 
+namespace {
+
+// Bounds of what an object asks for, far beyond any label: a module of
+// more than 1000 dots or a symbol of more than 32 MB (a square of 16000
+// dots a side) is taken as damaged settings and makes no symbol, rather
+// than keeping such bitmaps alive in every object of a document.
+constexpr int kMaxObjectModuleDots = 1000;
+constexpr size_t kMaxObjectSymbolBytes = size_t(32) << 20;
+
+}  // namespace
+
 std::unique_ptr<CMonoBitmap> CDrawBarcode::MakeBitmap(const std::string& data, int dpi, int rotation,
                                                       int barHeight, int module) const
+{
+    auto bitmap = EncodeSymbol(data, dpi, rotation, barHeight, module);
+    if (bitmap && bitmap->ByteCount() > kMaxObjectSymbolBytes) return nullptr;
+    return bitmap;
+}
+
+std::unique_ptr<CMonoBitmap> CDrawBarcode::EncodeSymbol(const std::string& data, int dpi, int rotation,
+                                                        int barHeight, int module) const
 {
     if (data.empty()) return nullptr;
     const int dpiX = dpi > 0 ? dpi : FormatDpiX();
@@ -20,8 +39,10 @@ std::unique_ptr<CMonoBitmap> CDrawBarcode::MakeBitmap(const std::string& data, i
     const int moduleWidth = module >= 0 ? module : m_nModuleWidth;
 
     const int narrow = MulDiv(moduleWidth, dpiX, 100000);
+    if (narrow > kMaxObjectModuleDots) return nullptr;
     const int wide = MulDiv(narrow, m_nRatio, 100);
-    const int heightDots = MulDiv(height * dpiY, 10, 25402);
+    // MulDiv gives -1 when the result does not fit, which every entry refuses.
+    const int heightDots = MulDiv(height, dpiY * 10, 25402);
     const int degrees = quarter * 90;
     const int mirror = GetMirror();
     const char* text = data.c_str();

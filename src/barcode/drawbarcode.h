@@ -275,6 +275,8 @@ public:
     std::int32_t m_nBarOffset = 0;  // units
 
 protected:
+    std::unique_ptr<CMonoBitmap> EncodeSymbol(const std::string& data, int dpi, int rotation, int barHeight,
+                                              int module) const;
     // Stores the property-kept fields into the property table, and back.
     void StorePropertyFields();
     void LoadPropertyFields();

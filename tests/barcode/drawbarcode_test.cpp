@@ -458,6 +458,16 @@ TEST(DrawBarcode, SymbologiesWithoutASymbol)
     // PDF417 cannot draw its rows yet: the object keeps working without a symbol.
     b.m_nSymbology = BS_PDF417;
     EXPECT_FALSE(b.MakeBitmap(b.PrepareData("PDF data")));
+    // Damaged settings make no symbol instead of an enormous one.
+    b.m_nSymbology = BS_CODE128;
+    b.m_nBarHeight = 0x7FFFFFF0;
+    EXPECT_FALSE(b.MakeBitmap("12"));
+    b.m_nBarHeight = 1000;
+    b.m_nModuleWidth = 0x7FFFFFF0;
+    EXPECT_FALSE(b.MakeBitmap("12"));
+    b.m_nModuleWidth = 200000;  // 1200 dots at 600 dpi
+    EXPECT_FALSE(b.MakeBitmap("12"));
+    b.m_nModuleWidth = 1000;
     // ITF-14 data with a letter reaches the encoder and is refused there.
     b.m_nSymbology = BS_ITF14;
     EXPECT_FALSE(b.MakeBitmap(b.PrepareData("12345678901A")));
