@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "barcode/drawbarcode.h"
+#include "barcode/verovo_databar.h"
 #include "barcode/verovo_linear.h"
 #include "barcode/verovo_twod.h"
 #include "model/document.h"
@@ -69,6 +70,10 @@ std::unique_ptr<CMonoBitmap> CDrawBarcode::EncodeSymbol(const std::string& data,
     case BS_ITF14:
         return EncodeItf14(text, narrow, 0, wide, heightDots, m_nBearerType, m_nBearerThickness, m_nQuietZone,
                            degrees, mirror, BTF_NONE, &error);
+    case BS_DATABAR:
+        return EncodeDataBar(text, narrow, 0, heightDots,
+                             DataBarOptions(m_nDataBarType, m_nDataBarSeparator, m_nDataBarSegments, m_bHoldToGs1 != 0),
+                             degrees, mirror, BTF_NONE, &error);
     case BS_CODE39:
     case BS_ITF25:
     case BS_CODE93:
@@ -78,8 +83,8 @@ std::unique_ptr<CMonoBitmap> CDrawBarcode::EncodeSymbol(const std::string& data,
     case BS_CHINA_POST:
         return EncodeLinear(m_nSymbology, text, narrow, 0, wide, heightDots, degrees, mirror, BTF_NONE, &error);
     default:
-        // MaxiCode, Han Xin and GS1 DataBar join as their encoder entries
-        // arrive; codes 14 to 18 and unknown codes make no symbol.
+        // MaxiCode and Han Xin join as their encoder entries arrive; codes
+        // 14 to 18 and unknown codes make no symbol.
         return nullptr;
     }
 }

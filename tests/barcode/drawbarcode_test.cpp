@@ -523,6 +523,9 @@ TEST(DrawBarcode, SymbolsReadBack)
         {BS_QRCODE, "https://korvane.example/label", ZXing::BarcodeFormat::QRCode, "https://korvane.example/label",
          NoSetup},
         {BS_DATAMATRIX, "Lot 7 / 2026", ZXing::BarcodeFormat::DataMatrix, "Lot 7 / 2026", NoSetup},
+        {BS_DATABAR, "0001234567890", ZXing::BarcodeFormat::DataBar, "00012345678905", NoSetup},
+        {BS_DATABAR, "0100012345678905", ZXing::BarcodeFormat::DataBar, "00012345678905",
+         [](CDrawBarcode& b) { b.m_nDataBarType = DBT_STACKED_OMNI; b.m_bHoldToGs1 = 1; }},
     };
     for (const auto& c : cases) {
         for (int rotation = 0; rotation < 4; ++rotation) {
