@@ -308,6 +308,38 @@ TEST_F(BarcodeInDoc, TopHandleChangesOnlyTheBarHeight)
     EXPECT_EQ(t->m_nModuleWidth, 493);
 }
 
+TEST_F(BarcodeInDoc, DataBarHeightsAndDrags)
+{
+    // Stacked: the symbol's own height becomes the bar height.
+    CDrawBarcode* s = Make(BS_DATABAR, "0001234567890");
+    s->m_nDataBarType = DBT_STACKED;
+    s->m_nModuleWidth = 985;
+    s->RecalcSize();
+    ASSERT_TRUE(s->GetBitmap());
+    EXPECT_EQ(s->m_nBarHeight, MulDiv(s->GetBitmap()->Height(), 25402, 2030));
+    // Held to the GS1 sizes, every handle changes the module only.
+    s->m_bHoldToGs1 = 1;
+    s->RecalcSize();
+    const CRect r = s->m_position;
+    s->MoveHandleTo(2, CPoint(r.CenterPoint().x, r.top - r.Height()), nullptr);
+    EXPECT_EQ(s->m_nModuleWidth, 985);
+    s->MoveHandleTo(4, CPoint(r.left + 2 * r.Width(), r.CenterPoint().y), nullptr);
+    EXPECT_EQ(s->m_nModuleWidth, MulDiv(4, 100000, 203));
+
+    // Stacked Omnidirectional draws its rows from the height: a height drag
+    // remakes the bitmap at once.
+    CDrawBarcode* o = Make(BS_DATABAR, "0001234567890");
+    o->m_nDataBarType = DBT_STACKED_OMNI;
+    o->m_nModuleWidth = 985;
+    o->m_nBarHeight = 3000;
+    o->RecalcSize();
+    const int before = o->GetBitmap()->Height();
+    const CRect orc = o->m_position;
+    o->MoveHandleTo(6, CPoint(orc.CenterPoint().x, orc.bottom + 1000), nullptr);
+    EXPECT_EQ(o->m_nBarHeight, 4000);
+    EXPECT_GT(o->GetBitmap()->Height(), before);
+}
+
 class ToolView : public CKVView {
 public:
     int GetCurrentTool() const override { return 3; }
