@@ -8,7 +8,6 @@
 #include "barcode/databar.h"
 
 #ifdef KV_HAVE_ZXING
-#define ZX_USE_UTF8 1
 #include <ZXing/ReadBarcode.h>
 #endif
 #ifdef KV_HAVE_ZINT
@@ -51,7 +50,11 @@ std::string Decode(const Pattern& p, int rowHeight = 40)
     hints.setFormats(ZXing::BarcodeFormat::DataBar | ZXing::BarcodeFormat::DataBarExpanded);
     hints.setTryHarder(true);
     const auto result = ZXing::ReadBarcode(ZXing::ImageView(img.data(), w, h, ZXing::ImageFormat::Lum), hints);
-    return result.isValid() ? result.text() : std::string();
+    if (!result.isValid()) return std::string();
+    // GS1 element strings are ASCII.
+    std::string text;
+    for (const wchar_t c : result.text()) text += c < 128 ? char(c) : '?';
+    return text;
 }
 #endif
 

@@ -176,7 +176,7 @@ TEST(QrSymbol, PenaltyMatchesModuleByModuleScoring)
             for (auto& c : m.cells) c = std::uint8_t(k == 0 ? rng() % 2 : (k == 1 ? rng() % 5 == 0 : rng() % 3 != 0));
             if (k == 3)
                 for (int y = 0; y < n; y += 3)
-                    for (int x = 0; x < n; ++x) m.Set(x, y, (0x5D >> (6 - x % 11)) & 1 && x % 11 < 7);
+                    for (int x = 0; x < n; ++x) m.Set(x, y, x % 11 < 7 && ((0x5D >> (6 - x % 11)) & 1));
             EXPECT_EQ(qr::MaskPenalty(m), ReferencePenalty(m)) << v << " " << k;
         }
     }
