@@ -251,21 +251,25 @@ BOOL CDrawObj::Intersects(const CRect& r) const
     return out.IntersectRect(m_position.Normalized(), r.Normalized());
 }
 
+bool CDrawObj::MoveRectHandle(CRect& r, int handle, CPoint pt)
+{
+    switch (handle) {
+    case 1: r.left = pt.x; r.top = pt.y; return true;
+    case 2: r.top = pt.y; return true;
+    case 3: r.right = pt.x; r.top = pt.y; return true;
+    case 4: r.right = pt.x; return true;
+    case 5: r.right = pt.x; r.bottom = pt.y; return true;
+    case 6: r.bottom = pt.y; return true;
+    case 7: r.left = pt.x; r.bottom = pt.y; return true;
+    case 8: r.left = pt.x; return true;
+    default: return false;
+    }
+}
+
 void CDrawObj::MoveHandleTo(int handle, CPoint pt, CKVView* view)
 {
     CRect r = m_position;
-    switch (handle) {
-    case 1: r.left = pt.x; r.top = pt.y; break;
-    case 2: r.top = pt.y; break;
-    case 3: r.right = pt.x; r.top = pt.y; break;
-    case 4: r.right = pt.x; break;
-    case 5: r.right = pt.x; r.bottom = pt.y; break;
-    case 6: r.bottom = pt.y; break;
-    case 7: r.left = pt.x; r.bottom = pt.y; break;
-    case 8: r.left = pt.x; break;
-    default: return;
-    }
-    MoveTo(r, view);
+    if (MoveRectHandle(r, handle, pt)) MoveTo(r, view);
 }
 
 void CDrawObj::MoveTo(const CRect& r, CKVView* view)

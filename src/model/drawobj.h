@@ -114,6 +114,8 @@ public:
     std::string SetProperty(int key, const std::string& value) { return m_properties.Set(key, value); }
     int SetIntProperty(int key, int value) { return m_properties.SetInt(key, value); }
     BOOL IsInside(const CRect& r) const;
+    // r with the edges of handle (1..8) moved to pt; false for other handles.
+    static bool MoveRectHandle(CRect& r, int handle, CPoint pt);
     void DotsToUnits(CSize* size) const;
     void RectDotsToUnits(CRect* rect) const;
     // The shared renderer of one line of text (text and barcode objects):

@@ -318,16 +318,7 @@ void CDrawPicture::MoveHandleTo(int handle, CPoint pt, CKVView* view)
     }
     if (handle < 1 || handle > 8) handle = 1;
     CRect r = m_position;
-    switch (handle) {
-    case 1: r.left = pt.x; r.top = pt.y; break;
-    case 2: r.top = pt.y; break;
-    case 3: r.right = pt.x; r.top = pt.y; break;
-    case 4: r.right = pt.x; break;
-    case 5: r.right = pt.x; r.bottom = pt.y; break;
-    case 6: r.bottom = pt.y; break;
-    case 7: r.left = pt.x; r.bottom = pt.y; break;
-    default: r.left = pt.x; break;
-    }
+    MoveRectHandle(r, handle, pt);
     const float W1 = float(m_nNaturalWidth), H1 = float(m_nNaturalHeight);
     const float sx = float(r.right - r.left) / W1, sy = float(r.bottom - r.top) / H1;
     if (sx != sy) {

@@ -360,17 +360,7 @@ void CDrawText::MoveHandleTo(int handle, CPoint pt, CKVView* view)
         // Dragging an arc's box sets its radius; the box stays a square
         // around the same centre.
         CRect r = m_position;
-        switch (handle) {
-        case 1: r.left = pt.x; r.top = pt.y; break;
-        case 2: r.top = pt.y; break;
-        case 3: r.right = pt.x; r.top = pt.y; break;
-        case 4: r.right = pt.x; break;
-        case 5: r.right = pt.x; r.bottom = pt.y; break;
-        case 6: r.bottom = pt.y; break;
-        case 7: r.left = pt.x; r.bottom = pt.y; break;
-        case 8: r.left = pt.x; break;
-        default: return;
-        }
+        if (!MoveRectHandle(r, handle, pt)) return;
         r.NormalizeRect();
         const int h = MeasureText("ABC", GetFontDescription()).cy;
         const int half = std::min(r.Width(), r.Height()) / 2;
