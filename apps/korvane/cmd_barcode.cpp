@@ -157,8 +157,14 @@ bool FindKind(const std::string& arg, BarcodeKind& kind)
     return true;
 }
 
+// Symbologies this system knows but cannot draw here: their standards'
+// placement and pattern tables are not available to the encoder library.
+bool IsUndrawableSymbology(const std::string& name) { return name == "maxicode" || name == "hanxin"; }
+
 int RunBarcode(const CliArgs& args)
 {
+    if (!args.empty() && IsUndrawableSymbology(ToLowerAscii(args[0])))
+        return CliFail("BCE_UNSUPPORTED_TYPE: " + args[0] + " symbols cannot be made by this version", 2);
     // Families with options of their own run their own part of the command.
     if (!args.empty() && IsTwoDSymbology(ToLowerAscii(args[0])))
         return RunTwoDBarcode(ToLowerAscii(args[0]), CliArgs(args.begin() + 1, args.end()));

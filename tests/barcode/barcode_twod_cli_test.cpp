@@ -62,6 +62,8 @@ TEST(BarcodeCli, FailuresAndQuery)
         {{"barcode", "pdf417", std::string(30, 'A'), "--query", "--module", "1", "--row-height", "3"}, 0, "", "18 1 0\n"},
         {{"barcode", "pdf417", std::string(30, 'A'), "--query", "--cols", "30", "--ec", "3"}, 0, "", "3 30 3\n"},
         {{"barcode", "aztec", "-d", "ABC"}, 1, "unknown symbology", ""},
+        {{"barcode", "maxicode", "-d", "ABC"}, 2, "BCE_UNSUPPORTED_TYPE", ""},
+        {{"barcode", "hanxin", "-d", "ABC"}, 2, "BCE_UNSUPPORTED_TYPE", ""},
     };
     for (const Case& c : cases) {
         auto args = c.args;
