@@ -40,3 +40,7 @@ IBarcodeTextRenderer& BarcodeTextRenderer();
 IBarcodeTextRenderer* SetBarcodeTextRenderer(IBarcodeTextRenderer* renderer);
 // The default renderer, drawing with the platform's fonts.
 IBarcodeTextRenderer& DefaultBarcodeTextRenderer();
+
+// The human-readable line of the general types: 12 x narrow high, in the
+// band below or above the bars, placed by the text flags.
+bool DrawGeneralText(CMonoBitmap& bmp, std::string_view text, int narrow, int textFlags);

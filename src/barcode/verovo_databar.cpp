@@ -11,38 +11,6 @@
 #include "barcode/verovo_linear.h"
 #include "barcode/verovo_messages.h"
 
-namespace {
-
-// The data line in the 12-module band, placed as for the general linear types.
-bool DrawDataText(CMonoBitmap& bmp, std::string_view text, int x, int textFlags)
-{
-    IBarcodeTextRenderer& r = BarcodeTextRenderer();
-    const int W = bmp.Width();
-    BarcodeFont font;
-    font.height = -12 * x;
-    int w = r.TextWidth(font, text);
-    if (w > W) {
-        font.width = 6 * x;
-        w = r.TextWidth(font, text);
-    }
-    const int y = (textFlags & BTF_ABOVE) ? 0 : bmp.Height() - 11 * x;
-    const int n = int(text.size());
-    switch (textFlags & BTF_ALIGN_MASK) {
-    case BTF_LEFT: return r.DrawText(bmp, 0, y, font, text);
-    case BTF_RIGHT: return r.DrawText(bmp, W - w, y, font, text);
-    case BTF_CENTER: return r.DrawText(bmp, (W - w) / 2, y, font, text);
-    default:
-        if (n <= 1) return r.DrawText(bmp, (W - w) / 2, y, font, text);
-        for (int j = 0; j < n; ++j) {
-            const long long px = (long long)j * (W - w / n) / (n - 1);
-            if (!r.DrawText(bmp, int(px), y, font, text.substr(size_t(j), 1))) return false;
-        }
-        return true;
-    }
-}
-
-}  // namespace
-
 BarBitmap EncodeDataBar(const char* data, int module, int reduction, int height, int options, int rotation,
                         int mirror, int textFlags, std::uint32_t* errorWord)
 {
@@ -150,7 +118,7 @@ BarBitmap EncodeDataBar(const char* data, int module, int reduction, int height,
         PaintBarRow(*bmp, rows, int(r), int(y), int(y + rowHeights[r]));
         y += rowHeights[r];
     }
-    if (T && !DrawDataText(*bmp, text, X, textFlags)) return call.Fail(BCE_NO_MEMORY, kMsgNoMemory);
+    if (T && !DrawGeneralText(*bmp, text, X, textFlags)) return call.Fail(BCE_NO_MEMORY, kMsgNoMemory);
     return FinishSymbol(call, std::move(bmp), rotation, mirror);
 }
 

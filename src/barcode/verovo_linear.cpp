@@ -140,36 +140,6 @@ void CorrectEanUpc(CVerovoCall& call, int type, std::string& d, bool placeholder
     }
 }
 
-// Text of a general type: one line, 12 x narrow high, in the band below or
-// above the bars.
-bool DrawGeneralText(CMonoBitmap& bmp, std::string_view text, int narrow, int textFlags)
-{
-    IBarcodeTextRenderer& r = BarcodeTextRenderer();
-    const int W = bmp.Width();
-    const int H = bmp.Height();
-    BarcodeFont font;
-    font.height = -12 * narrow;
-    int w = r.TextWidth(font, text);
-    if (w > W) {
-        font.width = 6 * narrow;
-        w = r.TextWidth(font, text);
-    }
-    const int y = (textFlags & BTF_ABOVE) ? 0 : H - 11 * narrow;
-    const int n = int(text.size());
-    switch (textFlags & BTF_ALIGN_MASK) {
-    case BTF_LEFT: return r.DrawText(bmp, 0, y, font, text);
-    case BTF_RIGHT: return r.DrawText(bmp, W - w, y, font, text);
-    case BTF_CENTER: return r.DrawText(bmp, (W - w) / 2, y, font, text);
-    default:
-        if (n <= 1) return r.DrawText(bmp, (W - w) / 2, y, font, text);
-        for (int j = 0; j < n; ++j) {
-            const long long x = (long long)j * (W - w / n) / (n - 1);
-            if (!r.DrawText(bmp, int(x), y, font, text.substr(size_t(j), 1))) return false;
-        }
-        return true;
-    }
-}
-
 // Digits of EAN/UPC in their groups under the symbol.
 bool DrawEanUpcText(CMonoBitmap& bmp, int type, std::string_view d, int x)
 {
@@ -467,6 +437,36 @@ bool SplitAddOn(int type, size_t length, int addOn, size_t& mainLength)
 }
 
 }  // namespace
+
+// Text of a general type: one line, 12 x narrow high, in the band below or
+// above the bars.
+bool DrawGeneralText(CMonoBitmap& bmp, std::string_view text, int narrow, int textFlags)
+{
+    IBarcodeTextRenderer& r = BarcodeTextRenderer();
+    const int W = bmp.Width();
+    const int H = bmp.Height();
+    BarcodeFont font;
+    font.height = -12 * narrow;
+    int w = r.TextWidth(font, text);
+    if (w > W) {
+        font.width = 6 * narrow;
+        w = r.TextWidth(font, text);
+    }
+    const int y = (textFlags & BTF_ABOVE) ? 0 : H - 11 * narrow;
+    const int n = int(text.size());
+    switch (textFlags & BTF_ALIGN_MASK) {
+    case BTF_LEFT: return r.DrawText(bmp, 0, y, font, text);
+    case BTF_RIGHT: return r.DrawText(bmp, W - w, y, font, text);
+    case BTF_CENTER: return r.DrawText(bmp, (W - w) / 2, y, font, text);
+    default:
+        if (n <= 1) return r.DrawText(bmp, (W - w) / 2, y, font, text);
+        for (int j = 0; j < n; ++j) {
+            const long long x = (long long)j * (W - w / n) / (n - 1);
+            if (!r.DrawText(bmp, int(x), y, font, text.substr(size_t(j), 1))) return false;
+        }
+        return true;
+    }
+}
 
 BarBitmap EncodeLinear(int type, const char* data, int narrow, int reduction, int wide, int height, int rotation,
                        int mirror, int textFlags, std::uint32_t* errorWord)
