@@ -1,6 +1,7 @@
 #include "platform/codepage.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <iconv.h>
 
 namespace {
@@ -125,4 +126,144 @@ std::string Utf16ToAnsi(std::u16string_view utf16)
         bytes[2 * i + 1] = char(utf16[i] >> 8);
     }
     return Convert(CodePageCharset(g_codePage), "UTF-16LE", bytes.data(), bytes.size(), 2, "?", 1);
+}
+
+namespace {
+
+// Converts all of data or stops at the first input that cannot be converted,
+// giving its byte offset.
+bool ConvertChecked(const char* to, const char* from, std::string_view data, std::string& out, size_t* badOffset)
+{
+    out.clear();
+    if (data.empty()) return true;
+    iconv_t cd = iconv_open(to, from);
+    if (cd == iconv_t(-1)) {
+        if (badOffset) *badOffset = 0;
+        return false;
+    }
+    char* in = const_cast<char*>(data.data());
+    size_t inLeft = data.size();
+    char buf[4096];
+    bool ok = true;
+    while (inLeft > 0) {
+        char* o = buf;
+        size_t oLeft = sizeof buf;
+        const size_t r = iconv(cd, &in, &inLeft, &o, &oLeft);
+        out.append(buf, size_t(o - buf));
+        if (r == size_t(-1) && errno != E2BIG) {
+            ok = false;
+            break;
+        }
+        // glibc counts characters it replaced by its own choice; none is wanted here.
+        if (r != size_t(-1) && r > 0) {
+            ok = false;
+            break;
+        }
+    }
+    if (ok) {
+        char* o = buf;
+        size_t oLeft = sizeof buf;
+        iconv(cd, nullptr, nullptr, &o, &oLeft);
+        out.append(buf, size_t(o - buf));
+    } else if (badOffset) {
+        *badOffset = data.size() - inLeft;
+    }
+    iconv_close(cd);
+    return ok;
+}
+
+// The code point at s[i] (0xFFFD when the bytes are not UTF-8).
+char32_t CodePointAt(std::string_view s, size_t i)
+{
+    const auto b = [&](size_t k) { return k < s.size() ? static_cast<unsigned char>(s[k]) : 0u; };
+    const unsigned c = b(i);
+    if (c < 0x80) return c;
+    int n = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : -1;
+    if (n < 0) return 0xFFFD;
+    char32_t cp = c & (0x3F >> n);
+    for (int k = 1; k <= n; ++k) {
+        if ((b(i + k) & 0xC0) != 0x80) return 0xFFFD;
+        cp = (cp << 6) | (b(i + k) & 0x3F);
+    }
+    return cp;
+}
+
+}  // namespace
+
+bool Utf8ToAnsiChecked(std::string_view utf8, std::string& out, char32_t* badChar, size_t* badOffset)
+{
+    size_t at = Utf8ErrorOffset(utf8);
+    if (at != std::string_view::npos) {
+        if (badChar) *badChar = 0xFFFD;
+        if (badOffset) *badOffset = at;
+        return false;
+    }
+    if (ConvertChecked(CodePageCharset(g_codePage), "UTF-8", utf8, out, &at)) return true;
+    if (badChar) *badChar = CodePointAt(utf8, at);
+    if (badOffset) *badOffset = at;
+    return false;
+}
+
+bool AnsiToUtf8Checked(std::string_view ansi, std::string& out, size_t* badOffset)
+{
+    return ConvertChecked("UTF-8", CodePageCharset(g_codePage), ansi, out, badOffset);
+}
+
+bool IsValidUtf8(std::string_view s) { return Utf8ErrorOffset(s) == std::string_view::npos; }
+
+size_t Utf8ErrorOffset(std::string_view s)
+{
+    size_t i = 0;
+    while (i < s.size()) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        size_t n;
+        char32_t min;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            n = 1, min = 0x80;
+        } else if ((c & 0xF0) == 0xE0) {
+            n = 2, min = 0x800;
+        } else if ((c & 0xF8) == 0xF0) {
+            n = 3, min = 0x10000;
+        } else {
+            return i;
+        }
+        char32_t cp = c & (0x3F >> n);
+        for (size_t k = 1; k <= n; ++k) {
+            if (i + k >= s.size()) return i;
+            const unsigned char d = static_cast<unsigned char>(s[i + k]);
+            if ((d & 0xC0) != 0x80) return i;
+            cp = (cp << 6) | (d & 0x3F);
+        }
+        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return i;
+        i += n + 1;
+    }
+    return std::string_view::npos;
+}
+
+std::string DescribeCodePoint(char32_t c)
+{
+    std::string glyph;
+    if (c >= 0x20 && c != 0x7F && c != 0xFFFD && c <= 0x10FFFF) {
+        if (c < 0x80) {
+            glyph += char(c);
+        } else if (c < 0x800) {
+            glyph += char(0xC0 | (c >> 6));
+            glyph += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            glyph += char(0xE0 | (c >> 12));
+            glyph += char(0x80 | ((c >> 6) & 0x3F));
+            glyph += char(0x80 | (c & 0x3F));
+        } else {
+            glyph += char(0xF0 | (c >> 18));
+            glyph += char(0x80 | ((c >> 12) & 0x3F));
+            glyph += char(0x80 | ((c >> 6) & 0x3F));
+            glyph += char(0x80 | (c & 0x3F));
+        }
+    }
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", unsigned(c));
+    return glyph.empty() ? std::string(code) : std::string(code) + " '" + glyph + "'";
 }

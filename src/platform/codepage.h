@@ -25,3 +25,20 @@ std::string AnsiToUtf8(std::string_view ansi);
 std::string Utf8ToAnsi(std::string_view utf8);
 std::u16string AnsiToUtf16(std::string_view ansi);
 std::string Utf16ToAnsi(std::u16string_view utf16);
+
+// Strict conversions for data read from outside (files, databases): they
+// stop at the first text that cannot be converted instead of guessing.
+// Utf8ToAnsiChecked: false when a character has no form in the code page;
+// *badChar is that character (its code point) and *badOffset its byte offset
+// in utf8. Invalid UTF-8 reports the code point 0xFFFD.
+bool Utf8ToAnsiChecked(std::string_view utf8, std::string& out, char32_t* badChar = nullptr,
+                       size_t* badOffset = nullptr);
+// AnsiToUtf8Checked: false when the bytes at *badOffset are no character of
+// the code page.
+bool AnsiToUtf8Checked(std::string_view ansi, std::string& out, size_t* badOffset = nullptr);
+// True when the bytes are well-formed UTF-8.
+bool IsValidUtf8(std::string_view s);
+// Offset of the first byte that breaks the UTF-8 form, npos when none does.
+size_t Utf8ErrorOffset(std::string_view s);
+// "U+00E9 'é'" for messages (UTF-8).
+std::string DescribeCodePoint(char32_t c);
