@@ -103,3 +103,20 @@ void DevModeSetResolution(std::vector<std::uint8_t>& block, short dpiX, short dp
     DevModeSetWord(block, devmode::kYResolution, WORD(dpiY));
     MarkField(block, devmode::kFieldPrintQuality | devmode::kFieldYResolution);
 }
+
+void DevModeSetCopies(std::vector<std::uint8_t>& block, short copies)
+{
+    if (!PublicHolds(block, devmode::kCopies)) return;
+    DevModeSetWord(block, devmode::kCopies, WORD(copies));
+    MarkField(block, devmode::kFieldCopies);
+}
+
+void DevModeSetFormName(std::vector<std::uint8_t>& block, std::string_view name)
+{
+    const CDevModeView v(block);
+    if (!v.HasHeader() || devmode::kFormName + 32 > v.PublicSize() || devmode::kFormName + 32 > block.size()) return;
+    const size_t n = std::min(name.size(), size_t(31));
+    std::fill_n(block.begin() + devmode::kFormName, 32, std::uint8_t(0));
+    std::copy_n(name.begin(), n, block.begin() + devmode::kFormName);
+    MarkField(block, devmode::kFieldFormName);
+}

@@ -121,5 +121,8 @@ void DevModeSetOrientation(std::vector<std::uint8_t>& block, short orientation);
 void DevModeSetPaper(std::vector<std::uint8_t>& block, short paperSize, short lengthTenthsMm = 0,
                      short widthTenthsMm = 0);
 void DevModeSetResolution(std::vector<std::uint8_t>& block, short dpiX, short dpiY);
+void DevModeSetCopies(std::vector<std::uint8_t>& block, short copies);
+// The form name (cut to 31 bytes so a terminating zero remains).
+void DevModeSetFormName(std::vector<std::uint8_t>& block, std::string_view name);
 void DevModeSetWord(std::vector<std::uint8_t>& block, size_t offset, WORD value);
 void DevModeSetDword(std::vector<std::uint8_t>& block, size_t offset, DWORD value);

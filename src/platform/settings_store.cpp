@@ -36,7 +36,18 @@ void CSettingsStore::UseFile(const std::string& path)
         m_settings = std::make_unique<QSettings>(QString::fromStdString(path), QSettings::IniFormat);
 }
 
-void CSettingsStore::Sync() { m_settings->sync(); }
+bool CSettingsStore::Sync(std::string* error)
+{
+    m_settings->sync();
+    if (m_settings->status() == QSettings::NoError) return true;
+    if (error)
+        *error = (m_settings->status() == QSettings::AccessError ? "cannot write the settings file "
+                                                                  : "the settings file is damaged: ") +
+                 FileName();
+    return false;
+}
+
+std::string CSettingsStore::FileName() const { return m_settings->fileName().toStdString(); }
 
 int CSettingsStore::GetInt(const std::string& section, const std::string& name, int defaultValue)
 {

@@ -1,8 +1,10 @@
 #pragma once
 // Per-user settings store, standing in for the registry. Values live under
 // the company "Ordwyn Barcode Co." and the application "Korvane", by section
-// and value name. The environment variable KORVANE_SETTINGS names an INI file
-// to use instead (tests and scripted runs keep away from the user's settings).
+// and value name, in "Ordwyn Barcode Co./Korvane.conf" of the user's
+// configuration folder ($XDG_CONFIG_HOME, else ~/.config). The environment
+// variable KORVANE_SETTINGS names an INI file to use instead (tests and
+// scripted runs keep away from the user's settings).
 #include <memory>
 #include <string>
 
@@ -20,7 +22,11 @@ public:
 
     // Uses the given INI file from now on (empty: back to the per-user store).
     void UseFile(const std::string& path);
-    void Sync();
+    // Writes what changed to the file; false, with the reason, when it
+    // cannot be written.
+    bool Sync(std::string* error = nullptr);
+    // The file the settings live in.
+    std::string FileName() const;
 
     ~CSettingsStore();
 
