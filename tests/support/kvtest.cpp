@@ -1,6 +1,7 @@
 #include "support/kvtest.h"
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QStringList>
 #include <cstdio>
 #include <cstdlib>
@@ -57,9 +58,19 @@ std::string ReadFileText(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-RunResult RunKorvane(const std::vector<std::string>& args)
+RunResult RunKorvane(const std::vector<std::string>& args, const std::vector<std::pair<std::string, std::string>>& env)
 {
     QProcess p;
+    if (!env.empty()) {
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        for (const auto& [name, value] : env) {
+            if (value.empty())
+                e.remove(QString::fromStdString(name));
+            else
+                e.insert(QString::fromStdString(name), QString::fromStdString(value));
+        }
+        p.setProcessEnvironment(e);
+    }
     QStringList list;
     for (const auto& a : args) list << QString::fromStdString(a);
     p.start(QString::fromUtf8(KV_KORVANE_EXE), list);

@@ -2,6 +2,7 @@
 // Shared helpers of the test programs.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/message.h"
@@ -52,8 +53,10 @@ struct RunResult {
     std::string err;
 };
 // Runs the built korvane program with the arguments (no shell), with the
-// tests' settings file and the offscreen GUI layer.
-RunResult RunKorvane(const std::vector<std::string>& args);
+// tests' settings file and the offscreen GUI layer. env sets variables for
+// the program; an empty value removes the variable.
+RunResult RunKorvane(const std::vector<std::string>& args,
+                     const std::vector<std::pair<std::string, std::string>>& env = {});
 
 // Path of a file below the source tree (e.g. "examples/sheet.kvd").
 std::string SourcePath(const std::string& relative);

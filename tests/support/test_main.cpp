@@ -22,6 +22,9 @@ int main(int argc, char** argv)
         (std::filesystem::temp_directory_path() / ("kvtest-settings-" + std::to_string(getpid()) + ".ini")).string();
     setenv("KORVANE_SETTINGS", settings.c_str(), 1);
     CSettingsStore::Instance().UseFile(settings);
+    // No test talks to the machine's printers: the tests that need a CUPS
+    // scheduler start one of their own (support/cupsd.h).
+    setenv("CUPS_SERVER", (std::filesystem::temp_directory_path() / "kvtest-no-cups" / "cups.sock").c_str(), 1);
     SetAnsiCodePage(1252);
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
