@@ -24,6 +24,7 @@ const Entry kStrings[] = {
     {13031, "%s Label"},
     {14005, "Western Language"},
     {14006, "Symbol"},
+    {14007, "Custom Paper"},
     {14110, "Chinese Simplified"},
     {14111, "Chinese Traditional"},
     {14112, "English"},
