@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "barcode/verovo.h"
+#include "encoders/encoders.h"
 
 #ifdef KV_HAVE_ZINT
 #include <zint.h>

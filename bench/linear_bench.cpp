@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "barcode/verovo.h"
+#include "encoders/encoders.h"
 
 #ifdef KV_HAVE_ZINT
 #include <zint.h>

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "barcode/pdf417.h"
-#include "barcode/verovo_twod.h"
+#include "encoders/pdf417.h"
+#include "encoders/twod_entries.h"
 
 #ifdef KV_HAVE_ZINT
 #include <zint.h>

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "barcode/verovo.h"
+#include "encoders/encoders.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
 {

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <vector>
 
-#include "barcode/verovo.h"
+#include "encoders/encoders.h"
 #include "platform/codepage.h"
 #include "platform/fileio.h"
 #include "platform/strutil.h"

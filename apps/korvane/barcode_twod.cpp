@@ -6,7 +6,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "barcode/verovo_twod.h"
+#include "encoders/twod_entries.h"
 #include "barcode_cli.h"
 
 bool IsTwoDSymbology(const std::string& name) { return name == "qr" || name == "pdf417" || name == "datamatrix"; }

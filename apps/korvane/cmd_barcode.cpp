@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "barcode/verovo.h"
+#include "encoders/encoders.h"
 #include "barcode_cli.h"
 #include "barcode_twod.h"
 #include "cli.h"

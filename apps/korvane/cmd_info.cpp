@@ -9,7 +9,7 @@
 #include <iterator>
 #include <utility>
 
-#include "barcode/drawbarcode.h"
+#include "model/drawbarcode.h"
 #include "cli.h"
 #include "data/variable.h"
 #include "json.h"

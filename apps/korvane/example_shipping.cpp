@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "barcode/drawbarcode.h"
+#include "model/drawbarcode.h"
 #include "data/variable.h"
 #include "model/document.h"
 #include "model/drawline.h"

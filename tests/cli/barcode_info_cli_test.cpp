@@ -4,7 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "barcode/drawbarcode.h"
+#include "model/drawbarcode.h"
 #include "data/variable.h"
 #include "model/document.h"
 #include "support/kvtest.h"

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "barcode/drawbarcode.h"
+#include "model/drawbarcode.h"
 #include "data/variable.h"
 #include "model/document.h"
 #include "support/kvtest.h"

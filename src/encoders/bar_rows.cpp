@@ -1,0 +1,95 @@
+#include "encoders/bar_rows.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+bool CBarRows::Allocate(long long width, int rows)
+{
+    if (width < 1 || width > kMaxBarcodeExtent || rows < 1) return false;
+    m_width = int(width);
+    m_rows = rows;
+    m_stride = CMonoBitmap::StrideFor(m_width);
+    try {
+        m_bits.assign(size_t(m_stride) * size_t(rows), 0);
+    } catch (const std::bad_alloc&) {
+        m_bits.clear();
+        m_width = m_rows = m_stride = 0;
+        return false;
+    }
+    return true;
+}
+
+void CBarRows::SetBars(int r, int x, int n)
+{
+    if (n <= 0) return;
+    std::uint8_t* row = Row(r);
+    int end = x + n;
+    // Leading partial byte.
+    if (x & 7) {
+        const int stop = std::min(end, (x | 7) + 1);
+        std::uint8_t mask = 0;
+        for (int i = x; i < stop; ++i) mask = std::uint8_t(mask | (0x80 >> (i & 7)));
+        row[x >> 3] = std::uint8_t(row[x >> 3] | mask);
+        x = stop;
+    }
+    // Whole bytes.
+    if (x < end && (end - x) >= 8) {
+        const int bytes = (end - x) >> 3;
+        std::memset(row + (x >> 3), 0xFF, size_t(bytes));
+        x += bytes * 8;
+    }
+    // Trailing partial byte.
+    if (x < end) {
+        const std::uint8_t mask = std::uint8_t(0xFF00 >> (end - x));
+        row[x >> 3] = std::uint8_t(row[x >> 3] | mask);
+    }
+}
+
+void CBarRows::Reduce(int reduction, int rowCount)
+{
+    if (reduction <= 0) return;
+    rowCount = std::clamp(rowCount, 0, m_rows);
+    const size_t bytes = size_t(m_stride) * size_t(rowCount);
+    int counter = reduction;
+    for (size_t i = 0; i < bytes; ++i) {
+        std::uint8_t b = m_bits[i];
+        if (b == 0) {
+            counter = reduction;
+            continue;
+        }
+        if (b == 0xFF && counter == 0) continue;
+        for (int bit = 0; bit < 8; ++bit) {
+            const std::uint8_t mask = std::uint8_t(0x80 >> bit);
+            if (!(b & mask)) {
+                counter = reduction;
+            } else if (counter > 0) {
+                b = std::uint8_t(b & ~mask);
+                --counter;
+            }
+        }
+        m_bits[i] = b;
+    }
+}
+
+BarBitmap NewSymbolBitmap(CVerovoCall& call, long long width, long long height)
+{
+    if (!BarcodeSizeAllowed(width, height)) return call.Fail(BCE_UNKNOWN);
+    try {
+        return std::make_unique<CMonoBitmap>(int(width), int(height));
+    } catch (const std::bad_alloc&) {
+        return call.Fail(BCE_UNKNOWN);
+    }
+}
+
+void PaintBarRow(CMonoBitmap& bitmap, const CBarRows& rows, int r, int y0, int y1)
+{
+    y0 = std::max(y0, 0);
+    y1 = std::min(y1, bitmap.Height());
+    if (y0 >= y1) return;
+    const int stride = std::min(bitmap.Stride(), rows.Stride());
+    std::uint8_t* first = bitmap.Row(y0);
+    const std::uint8_t* src = rows.Row(r);
+    for (int i = 0; i < stride; ++i) first[i] = std::uint8_t(~src[i]);
+    for (int y = y0 + 1; y < y1; ++y) std::memcpy(bitmap.Row(y), first, size_t(stride));
+}

@@ -1,0 +1,611 @@
+#include "encoders/qr_code.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace qr {
+namespace {
+
+// Error correction codewords per block, by level (L, M, Q, H) and version.
+const std::uint8_t kEcPerBlock[4][41] = {
+    {0, 7, 10, 15, 20, 26, 18, 20, 24, 30, 18, 20, 24, 26, 30, 22, 24, 28, 30, 28, 28,
+     28, 28, 30, 30, 26, 28, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30},
+    {0, 10, 16, 26, 18, 24, 16, 18, 22, 22, 26, 30, 22, 22, 24, 24, 28, 28, 26, 26, 26,
+     26, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28, 28},
+    {0, 13, 22, 18, 26, 18, 24, 18, 22, 20, 24, 28, 26, 24, 20, 30, 24, 28, 28, 26, 30,
+     28, 30, 30, 30, 30, 28, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30},
+    {0, 17, 28, 22, 16, 22, 28, 26, 26, 24, 28, 24, 28, 22, 24, 24, 30, 28, 28, 26, 28,
+     30, 24, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30, 30},
+};
+
+// Number of error correction blocks, by level and version.
+const std::uint8_t kBlocks[4][41] = {
+    {0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 4, 4, 4, 4, 4, 6, 6, 6, 6, 7, 8,
+     8, 9, 9, 10, 12, 12, 12, 13, 14, 15, 16, 17, 18, 19, 19, 20, 21, 22, 24, 25},
+    {0, 1, 1, 1, 2, 2, 4, 4, 4, 5, 5, 5, 8, 9, 9, 10, 10, 11, 13, 14, 16,
+     17, 17, 18, 20, 21, 23, 25, 26, 28, 29, 31, 33, 35, 37, 38, 40, 43, 45, 47, 49},
+    {0, 1, 1, 2, 2, 4, 4, 6, 6, 8, 8, 8, 10, 12, 16, 12, 17, 16, 18, 21, 20,
+     23, 23, 25, 27, 29, 34, 34, 35, 38, 40, 43, 45, 48, 51, 53, 56, 59, 62, 65, 68},
+    {0, 1, 1, 2, 4, 4, 4, 5, 6, 8, 8, 11, 11, 16, 16, 18, 16, 19, 21, 25, 25,
+     25, 34, 30, 32, 35, 37, 40, 42, 45, 48, 51, 54, 57, 60, 63, 66, 70, 74, 77, 81},
+};
+
+// Centre coordinates of the alignment patterns, by version (0-terminated).
+const std::uint8_t kAlignment[41][8] = {
+    {}, {},
+    {6, 18}, {6, 22}, {6, 26}, {6, 30}, {6, 34},
+    {6, 22, 38}, {6, 24, 42}, {6, 26, 46}, {6, 28, 50}, {6, 30, 54}, {6, 32, 58}, {6, 34, 62},
+    {6, 26, 46, 66}, {6, 26, 48, 70}, {6, 26, 50, 74}, {6, 30, 54, 78}, {6, 30, 56, 82},
+    {6, 30, 58, 86}, {6, 34, 62, 90},
+    {6, 28, 50, 72, 94}, {6, 26, 50, 74, 98}, {6, 30, 54, 78, 102}, {6, 28, 54, 80, 106},
+    {6, 32, 58, 84, 110}, {6, 30, 58, 86, 114}, {6, 34, 62, 90, 118},
+    {6, 26, 50, 74, 98, 122}, {6, 30, 54, 78, 102, 126}, {6, 26, 52, 78, 104, 130},
+    {6, 30, 56, 82, 108, 134}, {6, 34, 60, 86, 112, 138}, {6, 30, 58, 86, 114, 142},
+    {6, 34, 62, 90, 118, 146},
+    {6, 30, 54, 78, 102, 126, 150}, {6, 24, 50, 76, 102, 128, 154}, {6, 28, 54, 80, 106, 132, 158},
+    {6, 32, 58, 84, 110, 136, 162}, {6, 26, 54, 82, 110, 138, 166}, {6, 30, 58, 86, 114, 142, 170},
+};
+
+const char kAlnumSet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
+
+int AlnumValue(std::uint8_t c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
+    switch (c) {
+    case ' ': return 36;
+    case '$': return 37;
+    case '%': return 38;
+    case '*': return 39;
+    case '+': return 40;
+    case '-': return 41;
+    case '.': return 42;
+    case '/': return 43;
+    case ':': return 44;
+    default: return -1;
+    }
+}
+
+int ModeIndex(Mode m)
+{
+    switch (m) {
+    case kNumeric: return 0;
+    case kAlnum: return 1;
+    case kByte: return 2;
+    default: return 3;
+    }
+}
+
+class BitWriter {
+public:
+    explicit BitWriter(std::vector<std::uint8_t>& out) : m_out(out) { m_out.clear(); }
+    void Put(unsigned value, int bits)
+    {
+        for (int i = bits - 1; i >= 0; --i) {
+            if ((m_count & 7) == 0) m_out.push_back(0);
+            if ((value >> i) & 1) m_out.back() |= std::uint8_t(0x80 >> (m_count & 7));
+            ++m_count;
+        }
+    }
+    int Count() const { return m_count; }
+
+private:
+    std::vector<std::uint8_t>& m_out;
+    int m_count = 0;
+};
+
+void WriteSegments(const std::uint8_t* data, const std::vector<Segment>& segs, int group,
+                   BitWriter& w)
+{
+    size_t pos = 0;
+    for (const Segment& s : segs) {
+        const std::uint8_t* p = data + pos;
+        const int n = s.length;
+        w.Put(s.mode, 4);
+        const int cci = CountIndicatorBits(s.mode, group);
+        switch (s.mode) {
+        case kNumeric: {
+            w.Put(unsigned(n), cci);
+            int i = 0;
+            for (; i + 3 <= n; i += 3) w.Put(unsigned((p[i] - '0') * 100 + (p[i + 1] - '0') * 10 + (p[i + 2] - '0')), 10);
+            if (n - i == 2) w.Put(unsigned((p[i] - '0') * 10 + (p[i + 1] - '0')), 7);
+            else if (n - i == 1) w.Put(unsigned(p[i] - '0'), 4);
+            break;
+        }
+        case kAlnum: {
+            w.Put(unsigned(n), cci);
+            int i = 0;
+            for (; i + 2 <= n; i += 2) w.Put(unsigned(AlnumValue(p[i]) * 45 + AlnumValue(p[i + 1])), 11);
+            if (i < n) w.Put(unsigned(AlnumValue(p[i])), 6);
+            break;
+        }
+        case kByte:
+            w.Put(unsigned(n), cci);
+            for (int i = 0; i < n; ++i) w.Put(p[i], 8);
+            break;
+        case kKanji:
+            w.Put(unsigned(n / 2), cci);
+            for (int i = 0; i + 1 < n; i += 2) {
+                unsigned v = (unsigned(p[i]) << 8) | p[i + 1];
+                v -= (v <= 0x9FFC) ? 0x8140 : 0xC140;
+                w.Put((v >> 8) * 0xC0 + (v & 0xFF), 13);
+            }
+            break;
+        }
+        pos += size_t(n);
+    }
+}
+
+// ---- matrix ----------------------------------------------------------------
+
+// Cells of the working matrix: bit 0 dark, bit 1 function pattern.
+enum : std::uint8_t { kDark = 1, kFunction = 2 };
+
+struct Grid {
+    int size;
+    std::vector<std::uint8_t> c;
+    explicit Grid(int n) : size(n), c(size_t(n) * size_t(n), 0) {}
+    std::uint8_t& at(int x, int y) { return c[size_t(y) * size_t(size) + size_t(x)]; }
+    void Fn(int x, int y, bool dark) { at(x, y) = std::uint8_t(kFunction | (dark ? kDark : 0)); }
+};
+
+void PlaceFinder(Grid& g, int cx, int cy)
+{
+    for (int dy = -4; dy <= 4; ++dy)
+        for (int dx = -4; dx <= 4; ++dx) {
+            const int x = cx + dx, y = cy + dy;
+            if (x < 0 || y < 0 || x >= g.size || y >= g.size) continue;
+            const int d = std::max(std::abs(dx), std::abs(dy));
+            g.Fn(x, y, d != 2 && d != 4);
+        }
+}
+
+void PlaceFunctionPatterns(Grid& g, int version)
+{
+    const int n = g.size;
+    for (int i = 0; i < n; ++i) {
+        g.Fn(6, i, i % 2 == 0);
+        g.Fn(i, 6, i % 2 == 0);
+    }
+    PlaceFinder(g, 3, 3);
+    PlaceFinder(g, n - 4, 3);
+    PlaceFinder(g, 3, n - 4);
+    const std::uint8_t* al = kAlignment[version];
+    int count = 0;
+    while (count < 8 && al[count]) ++count;
+    for (int i = 0; i < count; ++i)
+        for (int j = 0; j < count; ++j) {
+            if ((i == 0 && j == 0) || (i == 0 && j == count - 1) || (i == count - 1 && j == 0)) continue;
+            for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -2; dx <= 2; ++dx)
+                    g.Fn(al[i] + dx, al[j] + dy, std::max(std::abs(dx), std::abs(dy)) != 1);
+        }
+    // Format areas (filled in for each mask) and the dark module.
+    for (int i = 0; i < 9; ++i) {
+        g.Fn(8, i, false);
+        g.Fn(i, 8, false);
+    }
+    for (int i = 0; i < 8; ++i) {
+        g.Fn(n - 1 - i, 8, false);
+        g.Fn(8, n - 1 - i, false);
+    }
+    g.Fn(8, n - 8, true);
+    if (version >= 7) {
+        unsigned rem = unsigned(version);
+        for (int i = 0; i < 12; ++i) rem = (rem << 1) ^ ((rem >> 11) * 0x1F25);
+        const unsigned bits = (unsigned(version) << 12) | rem;
+        for (int i = 0; i < 18; ++i) {
+            const bool dark = (bits >> i) & 1;
+            const int a = n - 11 + i % 3, b = i / 3;
+            g.Fn(a, b, dark);
+            g.Fn(b, a, dark);
+        }
+    }
+}
+
+void PlaceFormat(Grid& g, int level, int mask)
+{
+    static const int kLevelBits[4] = {1, 0, 3, 2};
+    const unsigned data = unsigned(kLevelBits[level] << 3 | mask);
+    unsigned rem = data;
+    for (int i = 0; i < 10; ++i) rem = (rem << 1) ^ ((rem >> 9) * 0x537);
+    const unsigned bits = ((data << 10) | rem) ^ 0x5412;
+    const int n = g.size;
+    auto bit = [&](int i) { return ((bits >> i) & 1) != 0; };
+    for (int i = 0; i <= 5; ++i) g.Fn(8, i, bit(i));
+    g.Fn(8, 7, bit(6));
+    g.Fn(8, 8, bit(7));
+    g.Fn(7, 8, bit(8));
+    for (int i = 9; i < 15; ++i) g.Fn(14 - i, 8, bit(i));
+    for (int i = 0; i < 8; ++i) g.Fn(n - 1 - i, 8, bit(i));
+    for (int i = 8; i < 15; ++i) g.Fn(8, n - 15 + i, bit(i));
+    g.Fn(8, n - 8, true);
+}
+
+void PlaceCodewords(Grid& g, const std::vector<std::uint8_t>& cw)
+{
+    const int n = g.size;
+    const size_t total = cw.size() * 8;
+    size_t i = 0;
+    for (int right = n - 1; right >= 1; right -= 2) {
+        if (right == 6) right = 5;
+        const bool upward = ((right + 1) & 2) == 0;
+        for (int v = 0; v < n; ++v) {
+            const int y = upward ? n - 1 - v : v;
+            for (int j = 0; j < 2; ++j) {
+                const int x = right - j;
+                std::uint8_t& cell = g.at(x, y);
+                if (cell & kFunction) continue;
+                if (i < total && ((cw[i >> 3] >> (7 - (i & 7))) & 1)) cell = kDark;
+                ++i;
+            }
+        }
+    }
+}
+
+bool MaskBit(int mask, int x, int y)
+{
+    switch (mask) {
+    case 0: return (x + y) % 2 == 0;
+    case 1: return y % 2 == 0;
+    case 2: return x % 3 == 0;
+    case 3: return (x + y) % 3 == 0;
+    case 4: return (y / 2 + x / 3) % 2 == 0;
+    case 5: return (x * y) % 2 + (x * y) % 3 == 0;
+    case 6: return ((x * y) % 2 + (x * y) % 3) % 2 == 0;
+    default: return ((x + y) % 2 + (x * y) % 3) % 2 == 0;
+    }
+}
+
+// The eight mask patterns over the largest symbol, worked out once.
+constexpr int kMaxSize = 177;
+struct MaskTable {
+    std::uint8_t bits[8][kMaxSize * kMaxSize];
+    MaskTable()
+    {
+        for (int m = 0; m < 8; ++m)
+            for (int y = 0; y < kMaxSize; ++y)
+                for (int x = 0; x < kMaxSize; ++x) bits[m][y * kMaxSize + x] = MaskBit(m, x, y) ? 1 : 0;
+    }
+};
+const MaskTable& Masks()
+{
+    static const MaskTable table;
+    return table;
+}
+
+// Dark modules (0/1) of the grid with the mask applied to the data cells.
+void Masked(const Grid& g, int mask, std::vector<std::uint8_t>& out)
+{
+    const int n = g.size;
+    out.resize(g.c.size());
+    const std::uint8_t* mt = Masks().bits[mask];
+    for (int y = 0; y < n; ++y) {
+        const std::uint8_t* c = &g.c[size_t(y) * n];
+        const std::uint8_t* mrow = mt + y * kMaxSize;
+        std::uint8_t* o = &out[size_t(y) * n];
+        for (int x = 0; x < n; ++x) {
+            // Data cells take the mask; function cells keep their colour.
+            const std::uint8_t fn = std::uint8_t((c[x] >> 1) & 1);
+            o[x] = std::uint8_t((c[x] & kDark) ^ (mrow[x] & (fn ^ 1)));
+        }
+    }
+}
+
+// Lines of up to 177 modules as bits, with four light modules of margin on
+// each side: module i of the line is bit i + 4, bit p in word p / 64.
+constexpr int kWords = 3;  // 4 + 177 + 4 + 14 bits of window reach
+struct BitLine {
+    std::uint64_t w[kWords + 1] = {};
+    void Set(int i) { w[(i + 4) >> 6] |= std::uint64_t(1) << ((i + 4) & 63); }
+    // Word k of the line moved down by sh bits (bit s holds bit s + sh).
+    std::uint64_t Shifted(int k, int sh) const
+    {
+        const int q = sh >> 6, r = sh & 63;
+        const std::uint64_t lo = (k + q <= kWords) ? w[k + q] : 0;
+        const std::uint64_t hi = (k + q + 1 <= kWords) ? w[k + q + 1] : 0;
+        return r ? (lo >> r) | (hi << (64 - r)) : lo;
+    }
+};
+
+// Bits [from, to) of word k set.
+std::uint64_t RangeMask(int k, int from, int to)
+{
+    const int lo = std::max(from - 64 * k, 0), hi = std::min(to - 64 * k, 64);
+    if (lo >= hi) return 0;
+    const std::uint64_t upper = hi == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << hi) - 1;
+    return upper & ~((std::uint64_t(1) << lo) - 1);
+}
+
+// Rules 1 and 3 over one line of n modules.
+int LinePenalty(const BitLine& l, int n)
+{
+    int windows5 = 0, runStarts = 0, finders = 0;
+    for (int k = 0; k < kWords; ++k) {
+        std::uint64_t b[15];
+        for (int j = 0; j < 15; ++j) b[j] = l.Shifted(k, j);
+        // Rule 1, with s = padded start: five equal modules from s.
+        const std::uint64_t eq = ~(b[0] ^ b[1]) & ~(b[0] ^ b[2]) & ~(b[0] ^ b[3]) & ~(b[0] ^ b[4]);
+        const std::uint64_t inLine = RangeMask(k, 4, n + 4 - 4);
+        windows5 += __builtin_popcountll(eq & inLine);
+        // A run starts where the module before differs (or at the line start).
+        const std::uint64_t prevDiffers = (l.Shifted(k, 0) << 1 | (k ? l.w[k - 1] >> 63 : 0)) ^ b[0];
+        runStarts += __builtin_popcountll(eq & inLine & (prevDiffers | RangeMask(k, 4, 5)));
+        // Rule 3, window from s = module i - 4 (padded index i): 0 1011101 0
+        // at s+3 .. s+11, and three more light ones before or after.
+        const std::uint64_t core = ~b[3] & b[4] & ~b[5] & b[6] & b[7] & b[8] & ~b[9] & b[10] & ~b[11];
+        const std::uint64_t side = (~b[0] & ~b[1] & ~b[2]) | (~b[12] & ~b[13] & ~b[14]);
+        finders += __builtin_popcountll(core & side & RangeMask(k, 0, n - 6));
+    }
+    // A run of L >= 5 holds L - 4 windows and scores L - 2.
+    return windows5 + 2 * runStarts + 40 * finders;
+}
+
+int Penalty(const std::uint8_t* m, int n)
+{
+    BitLine rows[kMaxSize], cols[kMaxSize];
+    int dark = 0;
+    for (int y = 0; y < n; ++y) {
+        const std::uint8_t* r = m + size_t(y) * n;
+        for (int x = 0; x < n; ++x)
+            if (r[x]) {
+                rows[y].Set(x);
+                cols[x].Set(y);
+                ++dark;
+            }
+    }
+    int score = 0;
+    for (int i = 0; i < n; ++i) score += LinePenalty(rows[i], n) + LinePenalty(cols[i], n);
+    // Rule 2: 2 x 2 blocks of one colour.
+    for (int y = 0; y + 1 < n; ++y)
+        for (int k = 0; k < kWords; ++k) {
+            const std::uint64_t a0 = rows[y].Shifted(k, 4), a1 = rows[y].Shifted(k, 5);
+            const std::uint64_t b0 = rows[y + 1].Shifted(k, 4), b1 = rows[y + 1].Shifted(k, 5);
+            const std::uint64_t same = ~(a0 ^ a1) & ~(a0 ^ b0) & ~(a0 ^ b1);
+            score += 3 * __builtin_popcountll(same & RangeMask(k, 0, n - 1));
+        }
+    const int all = n * n;
+    const int lightPct = (100 * (all - dark)) / all;
+    score += 10 * (std::abs(50 - lightPct) / 5);
+    return score;
+}
+
+}  // namespace
+
+int VersionGroup(int version) { return version <= 9 ? 0 : (version <= 26 ? 1 : 2); }
+
+int CountIndicatorBits(Mode mode, int group)
+{
+    static const int kBits[4][3] = {{10, 12, 14}, {9, 11, 13}, {8, 16, 16}, {8, 10, 12}};
+    return kBits[ModeIndex(mode)][group];
+}
+
+int SegmentBits(Mode mode, int n, int group)
+{
+    int bits = 4 + CountIndicatorBits(mode, group);
+    switch (mode) {
+    case kNumeric: bits += 10 * (n / 3) + (n % 3 == 1 ? 4 : (n % 3 == 2 ? 7 : 0)); break;
+    case kAlnum: bits += 11 * (n / 2) + 6 * (n % 2); break;
+    case kByte: bits += 8 * n; break;
+    case kKanji: bits += 13 * (n / 2); break;
+    }
+    return bits;
+}
+
+bool IsKanjiPair(std::uint8_t a, std::uint8_t b)
+{
+    if (!((a >= 0x81 && a <= 0x9F) || (a >= 0xE0 && a <= 0xEB))) return false;
+    if (b < 0x40) return false;
+    if (a == 0x9F && b > 0xFC) return false;
+    if (a == 0xEB && b >= 0xC0) return false;
+    return true;
+}
+
+bool IsAlnumChar(std::uint8_t c) { return c != 0 && std::strchr(kAlnumSet, c) != nullptr; }
+
+bool Segmentize(const std::uint8_t* data, size_t length, int group, std::vector<Segment>& segs)
+{
+    segs.clear();
+    for (size_t i = 0; i < length;) {
+        Mode m;
+        int n = 1;
+        if (i + 1 < length && IsKanjiPair(data[i], data[i + 1])) {
+            m = kKanji;
+            n = 2;
+        } else if (data[i] >= '0' && data[i] <= '9') {
+            m = kNumeric;
+        } else if (IsAlnumChar(data[i])) {
+            m = kAlnum;
+        } else {
+            m = kByte;
+        }
+        if (!segs.empty() && segs.back().mode == m) {
+            segs.back().length += n;
+        } else {
+            if (segs.size() >= size_t(kMaxSegments)) return false;
+            segs.push_back({m, n});
+        }
+        i += size_t(n);
+    }
+    auto cost = [group](const Segment& s) { return SegmentBits(s.mode, s.length, group); };
+    auto erase = [&segs](size_t at) { segs.erase(segs.begin() + std::ptrdiff_t(at)); };
+
+    // Numeric/alphanumeric pass.
+    size_t i = 0;
+    while (i + 1 < segs.size()) {
+        const Segment s0 = segs[i], s1 = segs[i + 1];
+        const bool pair = (s0.mode == kNumeric && s1.mode == kAlnum) ||
+                          (s0.mode == kAlnum && s1.mode == kNumeric);
+        if (!pair) {
+            ++i;
+            continue;
+        }
+        const int a = SegmentBits(kAlnum, s0.length + s1.length, group);
+        if (a >= cost(s0) + cost(s1)) {
+            ++i;
+            continue;
+        }
+        bool candB = false, candC = false;
+        int cb = 0, cc = 0;
+        if (i > 0 && segs[i - 1].mode == kByte) {
+            cb = SegmentBits(kByte, segs[i - 1].length + s0.length, group) + cost(s1);
+            candB = cb <= a + cost(segs[i - 1]);
+        }
+        if (i + 2 < segs.size() && segs[i + 2].mode == kByte) {
+            cc = SegmentBits(kByte, s1.length + segs[i + 2].length, group) + cost(s0);
+            candC = cc <= a + cost(segs[i + 2]);
+        }
+        if (candC && (!candB || cc <= cb)) {
+            segs[i + 2].length += s1.length;
+            erase(i + 1);
+        } else if (candB) {
+            segs[i - 1].length += s0.length;
+            erase(i);
+        } else {
+            segs[i] = {kAlnum, s0.length + s1.length};
+            erase(i + 1);
+            if (i + 1 < segs.size() && segs[i + 1].mode == kAlnum) {
+                segs[i].length += segs[i + 1].length;
+                erase(i + 1);
+            }
+            if (i > 0 && segs[i - 1].mode == kAlnum) {
+                segs[i - 1].length += segs[i].length;
+                erase(i);
+            }
+        }
+    }
+
+    // Byte pass.
+    const int header = 4 + CountIndicatorBits(kByte, group);
+    i = 0;
+    while (i + 1 < segs.size()) {
+        int merged = SegmentBits(kByte, segs[i].length + segs[i + 1].length, group);
+        if (i > 0 && segs[i - 1].mode == kByte) merged -= header;
+        if (i + 2 < segs.size() && segs[i + 2].mode == kByte) merged -= header;
+        if (merged < cost(segs[i]) + cost(segs[i + 1])) {
+            segs[i] = {kByte, segs[i].length + segs[i + 1].length};
+            erase(i + 1);
+            if (i + 1 < segs.size() && segs[i + 1].mode == kByte) {
+                segs[i].length += segs[i + 1].length;
+                erase(i + 1);
+            }
+            if (i > 0 && segs[i - 1].mode == kByte) {
+                segs[i - 1].length += segs[i].length;
+                erase(i);
+            }
+            if (i > 0) --i;
+        } else {
+            ++i;
+        }
+    }
+    return true;
+}
+
+int TotalCodewords(int v)
+{
+    int modules = (16 * v + 128) * v + 64;
+    if (v >= 2) {
+        const int align = v / 7 + 2;
+        modules -= (25 * align - 10) * align - 55;
+        if (v >= 7) modules -= 36;
+    }
+    return modules / 8;
+}
+
+int EcCodewordsPerBlock(int v, int level) { return kEcPerBlock[level][v]; }
+int BlockCount(int v, int level) { return kBlocks[level][v]; }
+int DataCodewords(int v, int level) { return TotalCodewords(v) - kEcPerBlock[level][v] * kBlocks[level][v]; }
+
+int MaskPenalty(const twod::ModuleMatrix& m) { return Penalty(m.cells.data(), m.width); }
+
+bool BuildSymbol(const std::uint8_t* data, size_t length, int level, int reqVersion, int reqMask,
+                 Symbol& out)
+{
+    if (level < 0 || level > 3 || reqVersion < 0 || reqVersion > 40) return false;
+    // Nothing longer than the largest symbol's digit capacity can fit.
+    if (length > 7089) return false;
+    int version = 0;
+    std::vector<Segment> segs;
+    int bits = 0;
+    static const int kGroupFirst[3] = {1, 10, 27}, kGroupLast[3] = {9, 26, 40};
+    for (int g = 0; g < 3 && version == 0; ++g) {
+        if (kGroupLast[g] < reqVersion) continue;
+        if (!Segmentize(data, length, g, segs)) return false;
+        bits = 0;
+        for (const Segment& s : segs) bits += SegmentBits(s.mode, s.length, g);
+        if (bits > kMaxBits) continue;
+        const int bytes = (bits + 7) / 8;
+        for (int v = std::max(kGroupFirst[g], reqVersion); v <= kGroupLast[g]; ++v)
+            if (DataCodewords(v, level) >= bytes) {
+                version = v;
+                break;
+            }
+    }
+    if (version == 0) return false;
+
+    const int group = VersionGroup(version);
+    const int capacity = DataCodewords(version, level);
+    std::vector<std::uint8_t>& dc = out.dataCodewords;
+    BitWriter w(dc);
+    WriteSegments(data, segs, group, w);
+    const int capBits = capacity * 8;
+    w.Put(0, std::min(4, capBits - w.Count()));
+    if (w.Count() & 7) w.Put(0, 8 - (w.Count() & 7));
+    for (bool ec = true; int(dc.size()) < capacity; ec = !ec) dc.push_back(ec ? 0xEC : 0x11);
+
+    // Blocks: the short ones first, each long block one data codeword more.
+    const int blocks = kBlocks[level][version];
+    const int ecLen = kEcPerBlock[level][version];
+    const int total = TotalCodewords(version);
+    const int shortBlocks = blocks - total % blocks;
+    const int shortData = total / blocks - ecLen;
+    static const twod::GaloisField256 field(0x11D);
+    const twod::ReedSolomon256 rs(field, ecLen, 0);
+    std::vector<std::uint8_t> ecc(size_t(blocks) * size_t(ecLen));
+    std::vector<int> start(size_t(blocks) + 1, 0);
+    for (int b = 0; b < blocks; ++b) {
+        const int len = shortData + (b >= shortBlocks ? 1 : 0);
+        start[b + 1] = start[b] + len;
+        rs.Encode(&dc[size_t(start[b])], size_t(len), &ecc[size_t(b) * ecLen]);
+    }
+    std::vector<std::uint8_t> all;
+    all.reserve(size_t(total));
+    for (int i = 0; i <= shortData; ++i)
+        for (int b = 0; b < blocks; ++b)
+            if (start[b] + i < start[b + 1]) all.push_back(dc[size_t(start[b] + i)]);
+    for (int i = 0; i < ecLen; ++i)
+        for (int b = 0; b < blocks; ++b) all.push_back(ecc[size_t(b) * ecLen + i]);
+
+    const int n = 4 * version + 17;
+    Grid g(n);
+    PlaceFunctionPatterns(g, version);
+    PlaceCodewords(g, all);
+
+    int best = reqMask;
+    std::vector<std::uint8_t> masked;
+    if (reqMask < 0 || reqMask > 7) {
+        int bestScore = 0;
+        for (int mask = 0; mask < 8; ++mask) {
+            PlaceFormat(g, level, mask);
+            Masked(g, mask, masked);
+            const int score = Penalty(masked.data(), n);
+            if (mask == 0 || score < bestScore) {
+                bestScore = score;
+                best = mask;
+            }
+        }
+    }
+    PlaceFormat(g, level, best);
+    Masked(g, best, masked);
+
+    out.version = version;
+    out.level = level;
+    out.mask = best;
+    out.segments = std::move(segs);
+    out.matrix = twod::ModuleMatrix(n, n);
+    out.matrix.cells = std::move(masked);
+    return true;
+}
+
+}  // namespace qr

@@ -1,0 +1,81 @@
+// korvane barcode qr|pdf417|datamatrix: pictures written, failures reported
+// with the error name and status 2, PDF417 choices printed by --query.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/kvtest.h"
+#include "support/twod_decode.h"
+
+namespace {
+
+// Reads a P4 picture into a bitmap of the encoder form.
+CMonoBitmap ReadPbm(const std::vector<std::uint8_t>& f)
+{
+    std::string head(f.begin(), f.begin() + std::min<size_t>(f.size(), 32));
+    int w = 0, h = 0, used = 0;
+    if (std::sscanf(head.c_str(), "P4\n%d %d\n%n", &w, &h, &used) != 2) return {};
+    CMonoBitmap b(w, h);
+    const int rowBytes = (w + 7) / 8;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (f[size_t(used + y * rowBytes + x / 8)] & (0x80 >> (x % 8))) b.SetPixel(x, y, true);
+    return b;
+}
+
+TEST(BarcodeCli, WritesTwoDSymbols)
+{
+    kvtest::TempDir dir;
+    kvtest::WriteFileBytes(dir.file("bin"), {0x00, 0xFF, 0x80, 'A', 0x0A});
+    struct Case { std::vector<std::string> args; int w, h; };
+    const Case cases[] = {
+        {{"barcode", "qr", "-d", "01234567", "--ec", "M", "--module", "3"}, 63, 63},
+        {{"barcode", "datamatrix", "123456", "--module", "4", "--rotation", "90"}, 40, 40},
+        {{"barcode", "qr", "--data-file", dir.file("bin"), "--ec", "H", "--mirror", "1"}, 42, 42},
+    };
+    for (const Case& c : cases) {
+        auto args = c.args;
+        args.push_back("-o");
+        args.push_back(dir.file("out.pbm"));
+        const auto r = kvtest::RunKorvane(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto bmp = ReadPbm(kvtest::ReadFileBytes(dir.file("out.pbm")));
+        EXPECT_EQ(bmp.Width(), c.w);
+        EXPECT_EQ(bmp.Height(), c.h);
+#ifdef KV_HAVE_ZXING
+        if (c.args[1] == "datamatrix")
+            EXPECT_EQ(twodtest::DecodeBitmap(bmp, ZXing::BarcodeFormat::DataMatrix, 8).bytes, twodtest::Bytes("123456"));
+        else if (c.args[3] == "01234567")
+            EXPECT_EQ(twodtest::DecodeBitmap(bmp, ZXing::BarcodeFormat::QRCode, 8).bytes, twodtest::Bytes("01234567"));
+#endif
+    }
+}
+
+TEST(BarcodeCli, FailuresAndQuery)
+{
+    struct Case { std::vector<std::string> args; int status; std::string err; std::string out; };
+    const Case cases[] = {
+        {{"barcode", "pdf417", "ABC", "--rows", "2"}, 2, "BCE_BAD_ROW_COLUMN", ""},
+        {{"barcode", "pdf417", "ABC", "--ec", "9"}, 2, "BCE_BAD_EC_LEVEL", ""},
+        {{"barcode", "qr", "ABC", "--rotation", "45"}, 2, "BCE_BAD_ROTATION", ""},
+        {{"barcode", "datamatrix", std::string(3117, '9')}, 2, "BCE_BAD_LENGTH", ""},
+        {{"barcode", "pdf417", std::string(30, 'A'), "--query", "--module", "1", "--row-height", "3"}, 0, "", "18 1 0\n"},
+        {{"barcode", "pdf417", std::string(30, 'A'), "--query", "--cols", "30", "--ec", "3"}, 0, "", "3 30 3\n"},
+        {{"barcode", "aztec", "-d", "ABC"}, 1, "unknown symbology", ""},
+        {{"barcode", "maxicode", "-d", "ABC"}, 2, "BCE_UNSUPPORTED_TYPE", ""},
+        {{"barcode", "hanxin", "-d", "ABC"}, 2, "BCE_UNSUPPORTED_TYPE", ""},
+    };
+    for (const Case& c : cases) {
+        auto args = c.args;
+        if (c.status == 2) {
+            args.push_back("-o");
+            args.push_back("-");
+        }
+        const auto r = kvtest::RunKorvane(args);
+        EXPECT_EQ(r.status, c.status) << c.args[1] << " " << r.err;
+        if (!c.err.empty()) EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        if (!c.out.empty()) EXPECT_EQ(r.out, c.out);
+    }
+}
+
+}  // namespace
