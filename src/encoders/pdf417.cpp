@@ -222,9 +222,6 @@ long long Aspect(int c, int rows, int module, int rowHeight, bool truncated)
     return (long long)module * width * 1000 / ((long long)rowHeight * rows) - 2000;
 }
 
-constexpr std::uint32_t kStart = 0x1FEA8;   // 81111113, 17 modules
-constexpr std::uint32_t kStop = 0x3FA29;    // 711311121, 18 modules
-
 }  // namespace
 
 bool HighLevelEncode(const std::uint8_t* data, size_t length, std::vector<int>& out)
@@ -365,7 +362,6 @@ Status BuildSymbol(const std::uint8_t* data, size_t length, const Request& req, 
     const std::vector<int> ecc = ErrorCorrection(all, level);
     all.insert(all.end(), ecc.begin(), ecc.end());
 
-    if (!HavePatternTable()) return Status::kNoPatterns;
     const int width = req.truncated ? 35 + 17 * lay.columns : 69 + 17 * lay.columns;
     out.matrix = twod::ModuleMatrix(width, lay.rows);
     for (int r = 0; r < lay.rows; ++r) {
@@ -375,14 +371,14 @@ Status BuildSymbol(const std::uint8_t* data, size_t length, const Request& req, 
             for (int b = modules - 1; b >= 0; --b) row[x++] = std::uint8_t((pattern >> b) & 1);
         };
         const int cluster = r % 3;
-        put(kStart, 17);
+        put(kStartPattern, 17);
         put(CodewordPattern(cluster, LeftRowIndicator(r, lay.rows, lay.columns, level)), 17);
         for (int c = 0; c < lay.columns; ++c) put(CodewordPattern(cluster, all[size_t(r * lay.columns + c)]), 17);
         if (req.truncated) {
             put(1, 1);
         } else {
             put(CodewordPattern(cluster, RightRowIndicator(r, lay.rows, lay.columns, level)), 17);
-            put(kStop, 18);
+            put(kStopPattern, 18);
         }
     }
     return Status::kOk;

@@ -38,13 +38,17 @@ std::vector<int> ErrorCorrection(const std::vector<int>& codewords, int level);
 int LeftRowIndicator(int row, int rows, int columns, int level);
 int RightRowIndicator(int row, int rows, int columns, int level);
 
-// The 17-module bar/space pattern of a codeword in a cluster (0, 1, 2 for
-// clusters 0, 3, 6), most significant of 17 bits first, 1 = bar; 0 when the
-// pattern table is not available.
-std::uint32_t CodewordPattern(int cluster, int codeword);
-bool HavePatternTable();
+// The 17-module bar/space patterns of the codewords in clusters 0, 3 and 6
+// (generated from the standard's table), most significant of 17 bits first,
+// 1 = bar.
+extern const std::uint32_t kCodewordPatterns[3][929];
+inline std::uint32_t CodewordPattern(int cluster, int codeword) { return kCodewordPatterns[cluster][codeword]; }
 
-enum class Status { kOk, kTooLong, kNoPatterns };
+// Start pattern 81111113 (17 modules) and stop pattern 711311121 (18).
+constexpr std::uint32_t kStartPattern = 0x1FEA8;
+constexpr std::uint32_t kStopPattern = 0x3FA29;
+
+enum class Status { kOk, kTooLong };
 
 struct Request {
     int rows = 0;        // 0 automatic, else 3-90

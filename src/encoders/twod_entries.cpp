@@ -81,7 +81,6 @@ BarBitmap BuildPdf417(CVerovoCall& call, const char* data, int length, int& rows
     if (st == pdf417::Status::kTooLong) return call.Fail(BCE_BAD_LENGTH);
     // The choices are all made by now; a query needs nothing drawn.
     if (!needBitmap) return nullptr;
-    if (st != pdf417::Status::kOk) return call.Fail(BCE_UNKNOWN);
     return Finish(call, sym.matrix, module, rowHeight, reduction, rotation, mirror);
 }
 
