@@ -1,5 +1,7 @@
 #include "encoders/databar.h"
 
+#include "encoders/databar_limited.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -174,7 +176,13 @@ bool EncodeItemPattern(Type type, std::string_view digits, Pattern& out)
         if (c < '0' || c > '9') return false;
         value = value * 10 + (c - '0');
     }
-    if (type == kLimited) return false;  // no Limited pattern table here (see the entry)
+    if (type == kLimited) {
+        Row row;
+        if (!EncodeLimitedRow(digits, row.modules)) return false;
+        out.width = int(row.modules.size());
+        out.rows.push_back(std::move(row));
+        return true;
+    }
 
     const long long left = value / 4537077, right = value % 4537077;
     const int data[4] = {int(left / 1597), int(left % 1597), int(right / 1597), int(right % 1597)};

@@ -76,7 +76,6 @@ TEST(DataBarEntry, HeightsFollowTypeAndHold)
     };
     for (const auto& c : cases) {
         const char* data = c.type == 5 ? "(01)09501101530003(3103)000123" : "0950110153000";
-        if (c.type == 4) continue;  // Limited: see LimitedIsRefused
         EXPECT_EQ(Measure(data, X, c.height, c.type, c.sep, c.hold).cy, c.expected)
             << "type " << c.type << " sep " << c.sep << " hold " << c.hold;
     }
@@ -115,13 +114,17 @@ TEST(DataBarEntry, SixteenCharactersSkipTheLeadingAiAndCheckDigit)
     EXPECT_TRUE(a->SamePixels(*c));
 }
 
-TEST(DataBarEntry, LimitedIsRefused)
+TEST(DataBarEntry, LimitedTakesAFirstDigitAboveOneAsZero)
 {
-    // No Limited check-character table is available to this encoder; it
-    // refuses the type rather than draw a symbol no reader would accept.
     std::uint32_t word = 0;
-    EXPECT_EQ(EncodeDataBar("2001234567890", 2, 0, 80, 4, 0, 0, 0, &word), nullptr);
-    EXPECT_EQ(word, BCE_UNSUPPORTED_TYPE);
+    BarBitmap two = EncodeDataBar("2001234567890", 2, 0, 80, 4, 0, 0, 0, &word);
+    BarBitmap zero = EncodeDataBar("0001234567890", 2, 0, 80, 4, 0, 0, 0, &word);
+    BarBitmap one = EncodeDataBar("1001234567890", 2, 0, 80, 4, 0, 0, 0, &word);
+    ASSERT_TRUE(two && zero && one);
+    EXPECT_EQ(word, 0u);
+    EXPECT_EQ(two->Width(), 79 * 2);
+    EXPECT_TRUE(two->SamePixels(*zero));
+    EXPECT_FALSE(one->SamePixels(*zero));
 }
 
 TEST(DataBarEntry, ExpandedHasBars)
