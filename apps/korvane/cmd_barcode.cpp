@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "encoders/encoders.h"
+#include "encoders/hanxin_entry.h"
+#include "encoders/maxicode_entry.h"
 #include "barcode_cli.h"
 #include "barcode_twod.h"
 #include "cli.h"
@@ -111,6 +113,27 @@ int MeasureBar(CSize& s, const BarcodeRequest& r, std::uint32_t* e)
                           r.textFlags, e);
 }
 
+// MaxiCode: --mode 0 (automatic) or 2-5. Han Xin: --ec 1-4, --version 0-84.
+int MaxiMode(const BarcodeRequest& r) { return r.opts->GetInt("--mode", 0); }
+BarBitmap EncodeMaxi(const BarcodeRequest& r, std::uint32_t* e)
+{
+    return EncodeMaxiCode(r.data.data(), int(r.data.size()), MaxiMode(r), r.module, r.rotation, r.mirror, 0, e);
+}
+int MeasureMaxi(CSize& s, const BarcodeRequest& r, std::uint32_t* e)
+{
+    return MeasureMaxiCode(s, r.data.data(), int(r.data.size()), MaxiMode(r), r.module, r.rotation, e);
+}
+BarBitmap EncodeHanXinKind(const BarcodeRequest& r, std::uint32_t* e)
+{
+    return EncodeHanXin(r.data.data(), int(r.data.size()), r.opts->GetInt("--ec", 1), 0, 0, 0,
+                        r.opts->GetInt("--version", 0), r.module, r.rotation, r.mirror, r.reduction, e);
+}
+int MeasureHanXinKind(CSize& s, const BarcodeRequest& r, std::uint32_t* e)
+{
+    return MeasureHanXin(s, r.data.data(), int(r.data.size()), r.opts->GetInt("--ec", 1), 0, 0, 0,
+                         r.opts->GetInt("--version", 0), r.module, r.rotation, e);
+}
+
 const BarcodeKind kKinds[] = {
     {"code39", BCT_CODE39, EncodeGeneral, MeasureGeneral},
     {"code128", BCT_CODE128, EncodeC128, MeasureC128},
@@ -131,12 +154,14 @@ const BarcodeKind kKinds[] = {
     {"chinapost", BCT_CHINA_POST, EncodeGeneral, MeasureGeneral},
     {"itf14", 23, EncodeItf, MeasureItf},
     {"databar", 24, EncodeBar, MeasureBar},
+    {"maxicode", 21, EncodeMaxi, MeasureMaxi},
+    {"hanxin", 22, EncodeHanXinKind, MeasureHanXinKind},
 };
 
 const std::vector<std::string> kValueOptions = {
     "-d", "--data", "--data-file", "-o", "--module", "--wide", "--height", "--rotation", "--mirror", "--text",
     "--reduction", "--mode", "--addon", "--bearer", "--bearer-thickness", "--quiet-zone",
-    "--databar-type", "--separator", "--segments",
+    "--databar-type", "--separator", "--segments", "--ec", "--version",
 };
 const std::vector<std::string> kFlags = {"--measure", "--caret", "--hold"};
 
@@ -157,14 +182,8 @@ bool FindKind(const std::string& arg, BarcodeKind& kind)
     return true;
 }
 
-// Symbologies this system knows but cannot draw here: their standards'
-// placement and pattern tables are not available to the encoder library.
-bool IsUndrawableSymbology(const std::string& name) { return name == "maxicode" || name == "hanxin"; }
-
 int RunBarcode(const CliArgs& args)
 {
-    if (!args.empty() && IsUndrawableSymbology(ToLowerAscii(args[0])))
-        return CliFail("BCE_UNSUPPORTED_TYPE: " + args[0] + " symbols cannot be made by this version", 2);
     // Families with options of their own run their own part of the command.
     if (!args.empty() && IsTwoDSymbology(ToLowerAscii(args[0])))
         return RunTwoDBarcode(ToLowerAscii(args[0]), CliArgs(args.begin() + 1, args.end()));
@@ -197,6 +216,15 @@ int RunBarcode(const CliArgs& args)
     opts.GetInt("--databar-type", 0);
     opts.GetInt("--separator", 0);
     opts.GetInt("--segments", 0);
+    if (kind.type == 21) {
+        const int mode = opts.GetInt("--mode", 0);
+        if (mode != 0 && (mode < 2 || mode > 5)) return CliFail("barcode: --mode of maxicode is 2 to 5");
+    }
+    if (kind.type == 22) {
+        const int level = opts.GetInt("--ec", 1), version = opts.GetInt("--version", 0);
+        if (level < 1 || level > 4) return CliFail("barcode: --ec of hanxin is 1 to 4");
+        if (version < 0 || version > 84) return CliFail("barcode: --version of hanxin is 0 to 84");
+    }
     if (!opts.ok()) return CliFail(opts.error());
 
     if (opts.Has("--caret")) {
@@ -229,6 +257,8 @@ KV_CLI_COMMAND("barcode",
                "[--wide N] [--height N] [--rotation 0|90|180|270] [--mirror 0|1|2] [--text FLAGS] [--reduction N] "
                "[--mode 100..114] [--addon 0|1|2] [--bearer 0|1|2] [--bearer-thickness N] [--quiet-zone N] "
                "[--databar-type 0..6] [--separator N] [--segments CODE] [--hold]\n"
+               "  barcode maxicode (-d DATA | --data-file F) (-o OUT | --measure) [--mode 2..5] [--module N] ...\n"
+               "  barcode hanxin (-d DATA | --data-file F) (-o OUT | --measure) [--ec 1..4] [--version 0..84] ...\n"
                "  barcode qr|pdf417|datamatrix (-d DATA | --data-file F) (-o OUT.png|OUT.pbm | --measure) [--ec LEVEL] "
                "[--rows N] [--cols N] [--truncated] [--row-height N] [--module N] [--rotation N] [--mirror N] [--query]",
                RunBarcode)

@@ -6,7 +6,9 @@
 
 #include "model/drawbarcode.h"
 #include "encoders/databar_entry.h"
+#include "encoders/hanxin_entry.h"
 #include "encoders/linear_entries.h"
+#include "encoders/maxicode_entry.h"
 #include "encoders/twod_entries.h"
 #include "model/document.h"
 
@@ -82,9 +84,14 @@ std::unique_ptr<CMonoBitmap> CDrawBarcode::EncodeSymbol(const std::string& data,
     case BS_MATRIX25:
     case BS_CHINA_POST:
         return EncodeLinear(m_nSymbology, text, narrow, 0, wide, heightDots, degrees, mirror, BTF_NONE, &error);
+    case BS_MAXICODE:
+        return EncodeMaxiCode(text, length, 0, narrow, degrees, mirror, 0, &error);
+    case BS_HANXIN:
+        // No encryption: options 0.
+        return EncodeHanXin(text, length, m_nHanXinEcLevel + 1, 0, 0, 0, m_nHanXinVersion, narrow, degrees, mirror, 0,
+                            &error);
     default:
-        // MaxiCode and Han Xin join as their encoder entries arrive; codes
-        // 14 to 18 and unknown codes make no symbol.
+        // Codes 14 to 18 and unknown codes make no symbol.
         return nullptr;
     }
 }

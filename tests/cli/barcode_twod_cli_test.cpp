@@ -14,7 +14,10 @@ CMonoBitmap ReadPbm(const std::vector<std::uint8_t>& f)
 {
     std::string head(f.begin(), f.begin() + std::min<size_t>(f.size(), 32));
     int w = 0, h = 0, used = 0;
-    if (std::sscanf(head.c_str(), "P4\n%d %d\n%n", &w, &h, &used) != 2) return {};
+    // One whitespace byte ends the header; a "\n" in the format would also
+    // swallow pixel bytes that look like whitespace.
+    if (std::sscanf(head.c_str(), "P4\n%d %d%n", &w, &h, &used) != 2) return {};
+    ++used;
     CMonoBitmap b(w, h);
     const int rowBytes = (w + 7) / 8;
     for (int y = 0; y < h; ++y)
@@ -51,6 +54,44 @@ TEST(BarcodeCli, WritesTwoDSymbols)
     }
 }
 
+TEST(BarcodeCli, WritesPdf417MaxiCodeHanXinAndDataBarLimited)
+{
+    kvtest::TempDir dir;
+    struct Case { std::vector<std::string> args; int w, h; std::string decoded; };
+    const Case cases[] = {
+        // 4 columns: (69 + 68) modules of 2 pixels; rows of 6 pixels.
+        {{"barcode", "pdf417", "-d", "Korvane PDF417", "--cols", "4", "--ec", "2"}, 274, 0, "Korvane PDF417"},
+        {{"barcode", "pdf417", "-d", "Korvane PDF417", "--cols", "4", "--ec", "2", "--truncated"}, 206, 0,
+         "Korvane PDF417"},
+        // Module 3: hexagons 12 high and 10 wide.
+        {{"barcode", "maxicode", "-d", "Korvane MaxiCode", "--module", "3"}, 300, 300, "Korvane MaxiCode"},
+        {{"barcode", "maxicode", "-d", "Korvane MaxiCode", "--module", "3", "--mode", "5"}, 300, 300,
+         "Korvane MaxiCode"},
+        // Version 3 is 27 modules a side.
+        {{"barcode", "hanxin", "-d", "Korvane", "--ec", "4", "--version", "3", "--module", "2"}, 54, 54, ""},
+        {{"barcode", "hanxin", "-d", "Korvane", "--module", "2"}, 46, 46, ""},
+        {{"barcode", "databar", "-d", "1234567890123", "--databar-type", "4", "--height", "20"}, 158, 20, ""},
+    };
+    for (const Case& c : cases) {
+        auto args = c.args;
+        args.push_back("-o");
+        args.push_back(dir.file("out.pbm"));
+        const auto r = kvtest::RunKorvane(args);
+        ASSERT_EQ(r.status, 0) << c.args[1] << " " << r.err;
+        const auto bmp = ReadPbm(kvtest::ReadFileBytes(dir.file("out.pbm")));
+        EXPECT_EQ(bmp.Width(), c.w) << c.args[1];
+        if (c.h) {
+            EXPECT_EQ(bmp.Height(), c.h) << c.args[1];
+        }
+#ifdef KV_HAVE_ZXING
+        if (!c.decoded.empty()) {
+            const auto fmt = c.args[1] == "pdf417" ? ZXing::BarcodeFormat::PDF417 : ZXing::BarcodeFormat::MaxiCode;
+            EXPECT_EQ(twodtest::DecodeBitmap(bmp, fmt, 12).bytes, twodtest::Bytes(c.decoded)) << c.args[1];
+        }
+#endif
+    }
+}
+
 TEST(BarcodeCli, FailuresAndQuery)
 {
     struct Case { std::vector<std::string> args; int status; std::string err; std::string out; };
@@ -62,12 +103,15 @@ TEST(BarcodeCli, FailuresAndQuery)
         {{"barcode", "pdf417", std::string(30, 'A'), "--query", "--module", "1", "--row-height", "3"}, 0, "", "18 1 0\n"},
         {{"barcode", "pdf417", std::string(30, 'A'), "--query", "--cols", "30", "--ec", "3"}, 0, "", "3 30 3\n"},
         {{"barcode", "aztec", "-d", "ABC"}, 1, "unknown symbology", ""},
-        {{"barcode", "maxicode", "-d", "ABC"}, 2, "BCE_UNSUPPORTED_TYPE", ""},
-        {{"barcode", "hanxin", "-d", "ABC"}, 2, "BCE_UNSUPPORTED_TYPE", ""},
+        {{"barcode", "maxicode", "-d", "ABC", "--mode", "6"}, 1, "--mode of maxicode is 2 to 5", ""},
+        {{"barcode", "maxicode", "-d", std::string(94, 'A'), "--mode", "4"}, 2, "BCE_BAD_LENGTH", ""},
+        {{"barcode", "hanxin", "-d", "ABC", "--ec", "5"}, 1, "--ec of hanxin is 1 to 4", ""},
+        {{"barcode", "hanxin", "-d", "ABC", "--version", "85"}, 1, "--version of hanxin is 0 to 84", ""},
+        {{"barcode", "hanxin", "-d", std::string(30, 'A'), "--ec", "4", "--version", "1"}, 2, "BCE_BAD_LENGTH", ""},
     };
     for (const Case& c : cases) {
         auto args = c.args;
-        if (c.status == 2) {
+        if (c.status != 0) {
             args.push_back("-o");
             args.push_back("-");
         }

@@ -4,6 +4,7 @@
 
 #include "model/drawbarcode.h"
 #include "encoders/encoders.h"
+#include "encoders/hanxin_entry.h"
 #include "encoders/twod_entries.h"
 #include "data/variable.h"
 #include "model/document.h"
@@ -455,9 +456,6 @@ TEST(DrawBarcode, SymbologiesWithoutASymbol)
     // Empty data makes nothing either.
     b.m_nSymbology = BS_CODE128;
     EXPECT_FALSE(b.MakeBitmap(""));
-    // PDF417 cannot draw its rows yet: the object keeps working without a symbol.
-    b.m_nSymbology = BS_PDF417;
-    EXPECT_FALSE(b.MakeBitmap(b.PrepareData("PDF data")));
     // Damaged settings make no symbol instead of an enormous one.
     b.m_nSymbology = BS_CODE128;
     b.m_nBarHeight = 0x7FFFFFF0;
@@ -523,6 +521,9 @@ TEST(DrawBarcode, SymbolsReadBack)
         {BS_QRCODE, "https://korvane.example/label", ZXing::BarcodeFormat::QRCode, "https://korvane.example/label",
          NoSetup},
         {BS_DATAMATRIX, "Lot 7 / 2026", ZXing::BarcodeFormat::DataMatrix, "Lot 7 / 2026", NoSetup},
+        {BS_PDF417, "Pallet 0815, 24 cartons", ZXing::BarcodeFormat::PDF417, "Pallet 0815, 24 cartons", NoSetup},
+        {BS_PDF417, "Truncated 4711", ZXing::BarcodeFormat::PDF417, "Truncated 4711",
+         [](CDrawBarcode& b) { b.m_bPdfTruncated = 1; b.m_nPdfEcLevel = 4; }},
         {BS_DATABAR, "0001234567890", ZXing::BarcodeFormat::DataBar, "00012345678905", NoSetup},
         {BS_DATABAR, "0100012345678905", ZXing::BarcodeFormat::DataBar, "00012345678905",
          [](CDrawBarcode& b) { b.m_nDataBarType = DBT_STACKED_OMNI; b.m_bHoldToGs1 = 1; }},
@@ -542,6 +543,32 @@ TEST(DrawBarcode, SymbolsReadBack)
             EXPECT_EQ(Decode(*bmp, c.format), c.expect) << c.data << " rotation " << rotation;
         }
     }
+}
+
+TEST(DrawBarcode, MaxiCodeHanXinAndDataBarLimitedDraw)
+{
+    CDrawBarcode b;
+    b.m_nModuleWidth = 1000;  // 2 dots at 203 dpi
+    b.m_nTextPlacement = BTP_NONE;
+    // MaxiCode: the decoder of this machine reads it unrotated only.
+    b.m_nSymbology = BS_MAXICODE;
+    auto maxi = b.MakeBitmap(b.PrepareData("Korvane parcel 0815"), 203);
+    ASSERT_TRUE(maxi);
+    EXPECT_EQ(Decode(*maxi, ZXing::BarcodeFormat::MaxiCode), "Korvane parcel 0815");
+    // Han Xin: the object's level (stored from 0) and version reach the encoder.
+    b.m_nSymbology = BS_HANXIN;
+    b.m_nHanXinEcLevel = 3;
+    b.m_nHanXinVersion = 5;
+    auto hx = b.MakeBitmap(b.PrepareData("Korvane"), 203);
+    auto direct = EncodeHanXin("Korvane", 7, 4, 0, 0, 0, 5, 2, 0, 0, 0, nullptr);
+    ASSERT_TRUE(hx && direct);
+    EXPECT_TRUE(hx->SamePixels(*direct));
+    // GS1 DataBar Limited: 79 modules.
+    b.m_nSymbology = BS_DATABAR;
+    b.m_nDataBarType = DBT_LIMITED;
+    auto ltd = b.MakeBitmap(b.PrepareData("1234567890123"), 203);
+    ASSERT_TRUE(ltd);
+    EXPECT_EQ(ltd->Width(), 79 * 2);
 }
 #endif
 
