@@ -30,8 +30,8 @@ void BuildCatalog()
     for (CPrinterEntry& e : list.Entries()) e.BuildPaperList(spooler);
     for (const std::string& name : list.LeftOut())
         std::fprintf(stderr,
-                     "korvane: CUPS queue \"%s\" is left out: it reports no resolution "
-                     "(korvane printers add \"%s\" --language CODE --dpi N gives it one)\n",
+                     "korvane: CUPS queue \"%s\" is left out: it reports no resolution or its papers cannot be "
+                     "read (korvane printers add \"%s\" --language CODE --dpi N gives it a resolution)\n",
                      AnsiToUtf8(name).c_str(), AnsiToUtf8(name).c_str());
 }
 

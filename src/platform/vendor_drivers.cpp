@@ -128,7 +128,10 @@ std::vector<std::uint8_t> MakeQueueDevMode(const VendorDriverQueue& q)
     if (q.paperCode)
         DevModeSetPaper(block, q.paperCode, short(q.paperLength), short(q.paperWidth));
     DevModeSetCopies(block, 1);
-    if (q.dpiX > 0) DevModeSetResolution(block, short(q.dpiX), short(q.dpiY > 0 ? q.dpiY : q.dpiX));
+    if (q.dpiX > 0)
+        DevModeSetResolution(block, short(q.dpiX), short(q.dpiY > 0 ? q.dpiY : q.dpiX));
+    else
+        DevModeSetResolution(block, kRawQueueDpi, kRawQueueDpi);
     if (row) row->fill(block, q);
     return block;
 }

@@ -42,5 +42,9 @@ const std::vector<VendorDriverRow>& VendorDriverRows();
 // The row whose driver the queue has, or null.
 const VendorDriverRow* FindVendorDriver(const std::string& driverName);
 
+// The resolution a queue without any (a raw queue: no driver) reports: that
+// of most label printers, so the queue can be chosen and sent to.
+inline constexpr int kRawQueueDpi = 203;
+
 // The queue's settings block.
 std::vector<std::uint8_t> MakeQueueDevMode(const VendorDriverQueue& queue);

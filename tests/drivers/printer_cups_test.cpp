@@ -96,10 +96,16 @@ TEST_F(CupsCatalog, SampleLabelDriversAreRecognised)
     EXPECT_EQ(dm.Orientation(), 1);
     EXPECT_EQ(CDevModeView(list.FindPrinter("epl")->m_devMode).DriverExtra(), 1320);
 
-    // A raw queue reports no resolution: left out unless the settings give one.
-    EXPECT_EQ(list.FindPrinter("raw"), nullptr);
-    EXPECT_EQ(list.LeftOut(), std::vector<std::string>{"raw"});
+    // A raw queue has no driver: no language, and the usual label printer's resolution.
+    const CPrinterEntry* plain = list.FindPrinter("raw");
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(plain->m_nLanguage, 0);
+    EXPECT_EQ(plain->m_nHDpi, 203);
+    EXPECT_EQ(plain->m_nVDpi, 203);
+    EXPECT_TRUE(list.LeftOut().empty());
     EXPECT_EQ(list.GetDefaultPrinter().m_strName, "epl");
+
+    // The settings' language and resolution win over recognition.
 
     Catalog({{"raw", 1, 300, ""}, {"cpcl", 11, 0, ""}});
     const CPrinterEntry* raw = list.FindPrinter("raw");
