@@ -1,6 +1,7 @@
 #include "platform/settings_store.h"
 
 #include <QSettings>
+#include <QStandardPaths>
 #include <cstdlib>
 
 #include "platform/codepage.h"
@@ -79,4 +80,9 @@ bool CSettingsStore::WriteString(const std::string& section, const std::string& 
 void CSettingsStore::Remove(const std::string& section, const std::string& name)
 {
     m_settings->remove(Key(section, name));
+}
+
+std::string UserDesktopFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation).toStdString();
 }

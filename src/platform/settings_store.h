@@ -34,3 +34,7 @@ private:
     CSettingsStore();
     std::unique_ptr<QSettings> m_settings;
 };
+
+// The user's desktop folder as the desktop names it (XDG user folders),
+// ~/Desktop when it names none.
+std::string UserDesktopFolder();
