@@ -189,22 +189,38 @@ std::vector<int> EncodeText(const std::uint8_t* d, size_t n)
 std::vector<int> ErrorCorrection(const std::vector<int>& data, int ecCount)
 {
     const Field& f = Gf();
-    // Generator prod (x - a^i), i = 1..ecCount; coefficients highest first.
-    std::vector<int> gen = {1};
-    for (int i = 1; i <= ecCount; ++i) {
-        std::vector<int> next(gen.size() + 1, 0);
-        for (size_t k = 0; k < gen.size(); ++k) {
-            next[k] ^= gen[k];
-            next[k + 1] ^= f.Mul(gen[k], f.exp[i]);
+    // Generator prod (x - a^i), i = 1..ecCount, as logarithms of its
+    // coefficients below the leading one, highest first; the three sizes the
+    // symbol uses are made once.
+    struct Generator {
+        std::vector<int> logs;
+        explicit Generator(int n, const Field& f)
+        {
+            std::vector<int> gen = {1};
+            for (int i = 1; i <= n; ++i) {
+                std::vector<int> next(gen.size() + 1, 0);
+                for (size_t k = 0; k < gen.size(); ++k) {
+                    next[k] ^= gen[k];
+                    next[k + 1] ^= f.Mul(gen[k], f.exp[i]);
+                }
+                gen.swap(next);
+            }
+            for (size_t k = 1; k < gen.size(); ++k) logs.push_back(gen[k] ? f.log[gen[k]] : -1);
         }
-        gen.swap(next);
-    }
+    };
+    static const Generator g10(10, f), g20(20, f), g28(28, f);
+    const Generator other = ecCount == 10 || ecCount == 20 || ecCount == 28 ? Generator(0, f) : Generator(ecCount, f);
+    const std::vector<int>& logs = ecCount == 10 ? g10.logs : ecCount == 20 ? g20.logs : ecCount == 28 ? g28.logs
+                                                                                                        : other.logs;
     std::vector<int> rem(size_t(ecCount), 0);
     for (int d : data) {
         const int factor = d ^ rem[0];
-        rem.erase(rem.begin());
-        rem.push_back(0);
-        for (int k = 0; k < ecCount; ++k) rem[size_t(k)] ^= f.Mul(gen[size_t(k + 1)], factor);
+        for (int k = 0; k + 1 < ecCount; ++k) rem[size_t(k)] = rem[size_t(k + 1)];
+        rem[size_t(ecCount - 1)] = 0;
+        if (!factor) continue;
+        const int lf = f.log[factor];
+        for (int k = 0; k < ecCount; ++k)
+            if (logs[size_t(k)] >= 0) rem[size_t(k)] ^= f.exp[(logs[size_t(k)] + lf) % 63];
     }
     return rem;
 }

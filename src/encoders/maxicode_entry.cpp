@@ -28,22 +28,21 @@ std::vector<std::pair<int, int>> HexagonSpans(int w, int h)
     return spans;
 }
 
-// Turns pixels [x0, x1) of a bitmap row black (0 bits), a byte at a time
-// where it can.
+// Turns pixels [x0, x1) of a bitmap row black (0 bits): masks for the two
+// end bytes, whole bytes between.
 void BlackSpan(std::uint8_t* row, int x0, int x1)
 {
-    while (x0 < x1 && (x0 & 7)) {
-        row[x0 >> 3] &= std::uint8_t(~(0x80 >> (x0 & 7)));
-        ++x0;
+    if (x0 >= x1) return;
+    const int b0 = x0 >> 3, b1 = (x1 - 1) >> 3;
+    const std::uint8_t head = std::uint8_t(0xFF >> (x0 & 7));
+    const std::uint8_t tail = std::uint8_t(0xFF << (7 - ((x1 - 1) & 7)));
+    if (b0 == b1) {
+        row[b0] &= std::uint8_t(~(head & tail));
+        return;
     }
-    while (x0 + 8 <= x1) {
-        row[x0 >> 3] = 0;
-        x0 += 8;
-    }
-    while (x0 < x1) {
-        row[x0 >> 3] &= std::uint8_t(~(0x80 >> (x0 & 7)));
-        ++x0;
-    }
+    row[b0] &= std::uint8_t(~head);
+    for (int b = b0 + 1; b < b1; ++b) row[b] = 0;
+    row[b1] &= std::uint8_t(~tail);
 }
 
 // A dark ring: the pixels whose centres lie at a distance in [inner, inner +
