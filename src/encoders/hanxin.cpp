@@ -72,14 +72,17 @@ int FourByteValue(const std::uint8_t* d)
     return (d[0] - 0x81) * 12600 + (d[1] - 0x30) * 1260 + (d[2] - 0x81) * 10 + (d[3] - 0x30);
 }
 
-// Search states; costs are in thirds of a bit (a numeric digit is 10/3).
-enum State { sNumeric, sText1, sText2, sBinary, sRegion1, sRegion2, sDouble, sFour, kStates };
+// Search states; costs in bits. Numeric has three states by how many digits
+// its open group of three holds (a group's 10 bits are paid when it opens).
+enum State { sNumeric1, sNumeric2, sNumeric3, sText1, sText2, sBinary, sRegion1, sRegion2, sDouble, sFour, kStates };
 constexpr long kInf = std::numeric_limits<long>::max() / 4;
+
+bool IsNumeric(int s) { return s == sNumeric1 || s == sNumeric2 || s == sNumeric3; }
 
 Mode ModeOf(int s)
 {
     switch (s) {
-    case sNumeric: return Mode::kNumeric;
+    case sNumeric1: case sNumeric2: case sNumeric3: return Mode::kNumeric;
     case sText1: case sText2: return Mode::kText;
     case sBinary: return Mode::kBinary;
     case sRegion1: return Mode::kRegion1;
@@ -93,32 +96,38 @@ Mode ModeOf(int s)
 long UnitCost(Unit u, size_t len, int s)
 {
     switch (s) {
-    case sNumeric: return u == kDigit ? 10 : kInf;
-    case sText1: return (u == kDigit || u == kText1) ? 18 : kInf;
-    case sText2: return u == kText2 ? 18 : kInf;
-    case sBinary: return 24 * long(len);
-    case sRegion1: return u == kGbRegion1 ? 36 : kInf;
-    case sRegion2: return u == kGbRegion2 ? 36 : kInf;
-    case sDouble: return (u == kGbRegion1 || u == kGbRegion2 || u == kGbDouble) ? 45 : kInf;
-    default: return u == kGbFour ? 75 : kInf;
+    case sNumeric1: case sNumeric2: case sNumeric3: return u == kDigit ? 0 : kInf;
+    case sText1: return (u == kDigit || u == kText1) ? 6 : kInf;
+    case sText2: return u == kText2 ? 6 : kInf;
+    case sBinary: return 8 * long(len);
+    case sRegion1: return u == kGbRegion1 ? 12 : kInf;
+    case sRegion2: return u == kGbRegion2 ? 12 : kInf;
+    case sDouble: return (u == kGbRegion1 || u == kGbRegion2 || u == kGbDouble) ? 15 : kInf;
+    default: return u == kGbFour ? 25 : kInf;
     }
 }
 
 // Cost of moving from state a (kStates at the start) into state b before a
 // unit: a new segment pays its indicator and its end (terminator or count);
-// the text sub-modes and the regions switch inside their segment.
+// the text sub-modes and the regions switch inside their segment; digits
+// fill numeric groups of three.
 long SwitchCost(int a, int b)
 {
+    if (IsNumeric(b)) {
+        if (a == sNumeric1) return b == sNumeric2 ? 0 : kInf;
+        if (a == sNumeric2) return b == sNumeric3 ? 0 : kInf;
+        if (a == sNumeric3) return b == sNumeric1 ? 10 : kInf;
+        return b == sNumeric1 ? 4 + 10 + 10 : kInf;
+    }
     if (a == b && b != sFour) return 0;
-    if ((a == sText1 && b == sText2) || (a == sText2 && b == sText1)) return 18;
-    if ((a == sRegion1 && b == sRegion2) || (a == sRegion2 && b == sRegion1)) return 36;
+    if ((a == sText1 && b == sText2) || (a == sText2 && b == sText1)) return 6;
+    if ((a == sRegion1 && b == sRegion2) || (a == sRegion2 && b == sRegion1)) return 12;
     switch (b) {
-    case sNumeric: return 3 * (4 + 10);
-    case sText1: return 3 * (4 + 6);
-    case sText2: return 3 * (4 + 6 + 6);
-    case sBinary: return 3 * (4 + 13);
-    case sRegion1: case sRegion2: return 3 * (4 + 12);
-    case sDouble: return 3 * (4 + 15);
+    case sText1: return 4 + 6;
+    case sText2: return 4 + 6 + 6;
+    case sBinary: return 4 + 13;
+    case sRegion1: case sRegion2: return 4 + 12;
+    case sDouble: return 4 + 15;
     default: return 0;  // four-byte: the indicator is in the unit's cost
     }
 }
@@ -277,8 +286,8 @@ bool MaskAt(int mask, int r, int c)
 
 std::vector<Segment> ChooseSegments(const std::uint8_t* d, size_t n)
 {
-    // Shortest path over the units: best[s] = fewest thirds of a bit to
-    // encode everything so far ending in state s.
+    // Shortest path over the units: cost[i][s] = fewest bits to encode the
+    // first i units ending in state s.
     std::vector<size_t> starts, lens;
     std::vector<Unit> units;
     for (size_t p = 0; p < n;) {
