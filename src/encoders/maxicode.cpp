@@ -80,6 +80,7 @@ int AlsoInB(std::uint8_t c)
 
 constexpr int kShiftB = 59, kShiftA = 59, kLatchB = 63, kLatchA = 63, kNumericShift = 31, kPad = 33;
 constexpr int kShiftC = 60;  // 61 D, 62 E, from either A or B
+constexpr int kLockedLatchA = 58, kLockedLatchB = 63;  // out of a locked C, D or E
 
 size_t DigitRun(const std::uint8_t* d, size_t n, size_t p)
 {
@@ -178,7 +179,23 @@ std::vector<int> EncodeText(const std::uint8_t* d, size_t n)
             ++i;
             continue;
         }
-        // Sets C, D and E one character at a time.
+        // Sets C, D and E: a run of four or more is locked in (the shift
+        // twice) and left with a latch back to A or B; shorter runs are
+        // shifted a character at a time.
+        size_t run = 0;
+        while (i + run < n && codes.home[d[i + run]].set == h.set && DigitRun(d, n, i + run) < 9) ++run;
+        if (run >= 4) {
+            out.push_back(kShiftC + (h.set - kC));
+            out.push_back(kShiftC + (h.set - kC));
+            for (size_t k = 0; k < run; ++k) out.push_back(codes.home[d[i + k]].value);
+            i += run;
+            // Back to B when what follows needs B, else to A (also before
+            // the padding, which set C, D and E do not have).
+            const bool toB = i < n && InSet(d[i], kB) && !InSet(d[i], kA);
+            out.push_back(toB ? kLockedLatchB : kLockedLatchA);
+            set = toB ? kB : kA;
+            continue;
+        }
         out.push_back(kShiftC + (h.set - kC));
         out.push_back(h.value);
         ++i;

@@ -72,6 +72,10 @@ TEST(MaxiCode, CodeSetsLatchesAndShifts)
         // Sets C, D and E through their shifts, from A and from B.
         {"\xC0" "a\x01", {60, 0, 59, 1, 62, 1}},
         {"ab\xE0" "c\xC0\x01", {63, 1, 2, 61, 0, 3, 60, 0, 62, 1}},
+        // Four or more of C, D or E are locked in and left with a latch.
+        {"\xC0\xC1\xC2\xC3", {60, 60, 0, 1, 2, 3, 58}},
+        {"\xE0\xE1\xE2\xE3" "a", {61, 61, 0, 1, 2, 3, 63, 1}},
+        {"\x01\x02\x03", {62, 1, 62, 2, 62, 3}},
     };
     for (const Case& c : cases) EXPECT_EQ(maxicode::EncodeText(U(c.data), c.data.size()), c.codewords) << c.data;
 }
@@ -214,6 +218,7 @@ TEST(MaxiCode, SameModulesAsLibzint)
         {"MODE FIVE 0123", 5},
         {std::string(77, 'Q'), 5},
         {"\x01\x02 CONTROL", 4},
+        {"\xC0\xC1\xC2\xC3\xC4 ABC \xE0\xE1\xE2\xE3\xE4\xE5", 4},
     };
     for (const Case& c : cases) EXPECT_EQ(Grid(Build(c.data, c.mode)), ZintGrid(c.data, c.mode)) << c.data;
     // A free choice: a space and a capital met in set B. libzint writes them
@@ -252,6 +257,7 @@ TEST(MaxiCode, ZxingReadsEveryMode)
          "Korvane MaxiCode: mixed Case, digits 1234567890123 and !@#$%^&*()"},
         {"Mode five, enhanced error correction 42", 5, "Mode five, enhanced error correction 42"},
         {"Bytes \xC0\xE9\xFC\x80\x9F end", 4, "Bytes \xC0\xE9\xFC\x80\x9F end"},
+        {"\xC0\xC1\xC2\xC3\xC4 locked \xE0\xE1\xE2\xE3\xE4 runs", 4, "\xC0\xC1\xC2\xC3\xC4 locked \xE0\xE1\xE2\xE3\xE4 runs"},
     };
     for (const Case& c : cases) {
         for (int module : {2, 3}) {
