@@ -65,10 +65,12 @@ void AppendElements(std::vector<std::uint8_t>& m, const int* widths, int n, bool
 
 }  // namespace
 
-std::vector<int> LimitedCharacterWidths(int value)
+namespace {
+
+// The 14 widths of a data character into w; false for a value out of range.
+bool CharacterWidths(int value, int* w)
 {
-    std::vector<int> w(14, 0);
-    if (value < 0 || value >= kCharacterValues) return {};
+    if (value < 0 || value >= kCharacterValues) return false;
     int g = 0;
     while (value > kLimitedGroups[g].last) ++g;
     const LimitedGroup& gr = kLimitedGroups[g];
@@ -77,9 +79,18 @@ std::vector<int> LimitedCharacterWidths(int value)
     Unrank(v / gr.tEven, gr.oddModules, gr.widestOdd, false, odd);
     Unrank(v % gr.tEven, gr.evenModules, gr.widestEven, true, even);
     for (int i = 0; i < kElements; ++i) {
-        w[size_t(2 * i)] = odd[i];
-        w[size_t(2 * i + 1)] = even[i];
+        w[2 * i] = odd[i];
+        w[2 * i + 1] = even[i];
     }
+    return true;
+}
+
+}  // namespace
+
+std::vector<int> LimitedCharacterWidths(int value)
+{
+    std::vector<int> w(14, 0);
+    if (!CharacterWidths(value, w.data())) return {};
     return w;
 }
 
@@ -92,21 +103,23 @@ bool EncodeLimitedRow(std::string_view digits, std::vector<std::uint8_t>& module
         if (c < '0' || c > '9') return false;
         value = value * 10 + (c - '0');
     }
-    const std::vector<int> left = LimitedCharacterWidths(int(value / kCharacterValues));
-    const std::vector<int> right = LimitedCharacterWidths(int(value % kCharacterValues));
+    int left[14], right[14];
+    CharacterWidths(int(value / kCharacterValues), left);
+    CharacterWidths(int(value % kCharacterValues), right);
     // Check value: element widths weighted by successive powers of 3, mod 89.
     int check = 0, weight = 1;
     for (int i = 0; i < 28; ++i) {
-        check = (check + (i < 14 ? left[size_t(i)] : right[size_t(i - 14)]) * weight) % 89;
+        check = (check + (i < 14 ? left[i] : right[i - 14]) * weight) % 89;
         weight = weight * 3 % 89;
     }
     int checkWidths[14];
     for (int i = 0; i < 14; ++i) checkWidths[i] = kLimitedCheckWidths[check][i] - '0';
     const int guard[2] = {1, 1};
+    modules.reserve(79);
     AppendElements(modules, guard, 2, false);
-    AppendElements(modules, left.data(), 14, false);
+    AppendElements(modules, left, 14, false);
     AppendElements(modules, checkWidths, 14, false);
-    AppendElements(modules, right.data(), 14, false);
+    AppendElements(modules, right, 14, false);
     AppendElements(modules, guard, 2, false);
     modules.insert(modules.end(), 5, 0);
     return true;
