@@ -1,6 +1,7 @@
 #!/bin/sh
 # Seed inputs of a fuzz target: fuzz/seeds.sh TARGET CORPUS_DIR
-# The document loader starts from the example labels written by the program.
+# The document loader starts from the example labels written by the program,
+# the script engine from a few label scripts.
 set -eu
 target=$1
 corpus=$2
@@ -12,5 +13,8 @@ document_fuzz)
             examples/make-examples.sh "$kv" "$corpus" >/dev/null 2>&1 || true
     fi
     cp examples/*.kvd "$corpus/" 2>/dev/null || true
+    ;;
+vbscript_fuzz)
+    cp fuzz/vbscript_seeds/*.vbs "$corpus/"
     ;;
 esac
