@@ -37,3 +37,15 @@ int ChooseCodePage()
 }
 
 void ApplyCodePageSetting() { SetAnsiCodePage(ChooseCodePage()); }
+
+bool ScriptsEnabledSetting() { return GetAppSettingInt("EnableScript", 0) != 0; }
+
+vbs::Limits ScriptLimitsSetting()
+{
+    vbs::Limits limits;
+    const int steps = GetAppSettingInt("ScriptStepLimit", 0);
+    const int depth = GetAppSettingInt("ScriptCallDepth", 0);
+    if (steps > 0) limits.maxSteps = steps;
+    if (depth > 0) limits.maxCallDepth = depth;
+    return limits;
+}

@@ -3,6 +3,8 @@
 // the per-user store.
 #include <string>
 
+#include "vbscript/vbscript.h"
+
 inline constexpr const char kSettingsSection[] = "Settings";
 
 // Reads an integer / text of the "Settings" section.
@@ -15,3 +17,10 @@ bool WriteAppSettingString(const std::string& name, const std::string& value);
 // otherwise the one the locale implies. Applied with SetAnsiCodePage.
 int ChooseCodePage();
 void ApplyCodePageSetting();
+
+// Whether label scripts run ("EnableScript", off by default).
+bool ScriptsEnabledSetting();
+// The limits every script run is held to: "ScriptStepLimit" (steps of one
+// run) and "ScriptCallDepth" (procedure calls inside one another); absent or
+// not above 0, the engine's defaults.
+vbs::Limits ScriptLimitsSetting();
