@@ -121,6 +121,7 @@ void CKVDoc::DeleteContents()
     m_objects.clear();
     m_templates.clear();
     m_variables.clear();
+    m_recordSource.reset();
 }
 
 std::string CKVDoc::MakeBanner()
@@ -253,7 +254,7 @@ BOOL CKVDoc::OnOpenDocument(const std::string& path)
     return FALSE;
 }
 
-bool CKVDoc::OpenDocument(const std::string& path, std::string* error)
+bool CKVDoc::OpenDocument(const std::string& path, std::string* error, bool openDataSource)
 {
     std::vector<std::uint8_t> bytes;
     std::string reason;
@@ -298,6 +299,7 @@ bool CKVDoc::OpenDocument(const std::string& path, std::string* error)
         m_format.SetDevMode(printer->m_devMode.empty() ? nullptr : &printer->m_devMode);
 
     OnPrinterChanged();
+    if (openDataSource) OpenDataSource(FALSE);
     m_bShowRemarkOnOpen = StartsWith(m_format.m_strRemark, "Y");
     m_bPasswordLocked = !m_format.GetProperty(LFP_PASSWORD).empty();
     m_bModified = false;
@@ -395,17 +397,6 @@ BOOL CKVDoc::OnNewDocument()
 // ---- objects and variables ----------------------------------------------
 
 int CKVDoc::TakeNextId() { return m_format.m_nNextID++; }
-
-// ---- data source -----------------------------------------------------------
-
-int CKVDoc::GetRecordCount() const { return m_recordSource ? m_recordSource->GetRecordCount() : -1; }
-
-std::string CKVDoc::GetFieldValue(int record, const std::string& column, int columnIndex) const
-{
-    const int count = GetRecordCount();
-    if (count <= 0 || record < 1 || record > count) return std::string();
-    return m_recordSource->GetFieldValue(record, column, columnIndex);
-}
 
 // ---- values asked at print time ------------------------------------------
 

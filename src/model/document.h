@@ -15,6 +15,9 @@
 #include "platform/geometry.h"
 
 class CDC;
+class CDataSource;
+struct CDataSourceSettings;
+struct CSearchSettings;
 class CDrawObj;
 class CKVView;
 class CPrintDriver;
@@ -62,7 +65,8 @@ public:
     BOOL OnOpenDocument(const std::string& path);
     BOOL OnSaveDocument(const std::string& path);
     // The same without message boxes: false with the message in error.
-    bool OpenDocument(const std::string& path, std::string* error);
+    // openDataSource false leaves the data source closed (the caller opens it).
+    bool OpenDocument(const std::string& path, std::string* error, bool openDataSource = true);
     bool SaveDocument(const std::string& path, std::string* error);
     // The whole file as an archive stream (throws CArchiveException and
     // CDocumentRefused while loading).
@@ -90,11 +94,68 @@ public:
     // Gives the next id of the document's counter.
     int TakeNextId();
 
-    // ---- data source ----
-    // Records of the open source; -1 when none is open.
+    // ---- data source (document_data.cpp) ----
+    // Records of the open source; -1 when none is open, -2 when the last open failed.
     int GetRecordCount() const;
     // Text of a column of record n (1-based); "" when there is no such record.
     std::string GetFieldValue(int record, const std::string& column, int columnIndex) const;
+    // The settings the label format keeps for the source, and writing them back.
+    CDataSourceSettings GetDataSourceSettings() const;
+    void SetDataSourceSettings(const CDataSourceSettings& settings);
+    // Closes any open source and opens the one the settings describe; the
+    // current record is clamped to the records and GoToRecord(bModify) runs.
+    // A failure shows "Open database failed..." with Retry and Cancel; Retry
+    // runs s_databaseSetup and tries again when it changed the settings.
+    // Returns whether a source is open.
+    BOOL OpenDataSource(BOOL bModify);
+    // The same without any message: false with the reason (UTF-8) and its kind.
+    bool OpenDataSourceQuietly(BOOL bModify, std::string* error = nullptr, int* errorKind = nullptr);
+    void CloseDataSource();
+    // Refreshes every Database variable for the current record (notifying
+    // their objects when bModify), then redraws; bModify marks the document modified.
+    void GoToRecord(BOOL bModify);
+    // The open source, null when none was opened.
+    CDataSource* GetDataSource() const;
+    // Asked when an open failed and the user chose Retry: runs the setup,
+    // returns true when the user changed the settings (already written into
+    // the label format).
+    static std::function<bool(CKVDoc& doc)> s_databaseSetup;
+
+    // Record commands. Current record = the label format's start record.
+    enum RecordCommand { RC_FIRST, RC_PREVIOUS, RC_NEXT, RC_LAST, RC_REQUERY, RC_SEARCH };
+    bool CanRunRecordCommand(RecordCommand command) const;
+    // Moves (or requeries) as the command says; nothing when it is not enabled.
+    void RunRecordCommand(RecordCommand command);
+    // The "Serach Record" dialog's OK: stores the settings, then locates the
+    // number or searches the content. False when a search finds no record
+    // (the dialog shows "Record Not Found!" and stays open).
+    bool SearchRecord(const CSearchSettings& settings, int number, const std::string& content);
+    // The information panel's text about the source.
+    std::string GetRecordDisplayText() const;
+
+    // ---- a data file for one run (the command line's --data) ----
+    // What a run's replacement changed, so that it can be put back before
+    // the document is saved.
+    struct DataSourceOverride {
+        std::shared_ptr<const CDataSourceSettings> settings;
+        std::string copyField;  // property 258
+        int startRecord = 1;
+        std::vector<std::pair<int, std::string>> fields;  // Database variables' m_strField, by id
+    };
+    // Reads a CSV/text, .xls, .xlsx or SQLite file (the table or worksheet
+    // `table`, else the first) in place of the document's own source: the
+    // kind comes from the file's content, a text or workbook file keeps the
+    // document's options when its own source is of the same kind, and the
+    // Database variables find their columns by name. The run starts at
+    // record 1. False with a message (UTF-8) when the file or table is
+    // missing, cannot be read, or lacks a field the document names; then
+    // nothing has changed. `before` gets what RestoreDataSource puts back.
+    bool ReplaceDataSourceForRun(const std::string& dataFile, const std::string& table, DataSourceOverride* before,
+                                 std::string* error);
+    void RestoreDataSource(const DataSourceOverride& before);
+    // The fields the document names (its Database variables and the
+    // copy-count field) that the open source does not have, one message each.
+    std::vector<std::string> MissingDataFields() const;
 
     // ---- values asked at print time ----
     // The variables whose value is asked before a job (NeedsInput), in list

@@ -98,6 +98,12 @@ const Entry kStrings[] = {
     {30104, "The picture file \"%s\" is too large (%u x %u pixels)."},
     {30105, "The picture file \"%s\" cannot be read.\nPrinting stops."},
     {30106, "The picture file \"%s\" cannot be read.\nGo on printing without it?"},
+    {30201, "Open database failed. Please Check Database setup!"},
+    {30202, "Record Not Found!"},
+    {30203, "Database"},
+    {30204, "Open Database Error, please check database setup."},
+    {30205, "Record: %d / %d"},
+    {30206, "Record: %d / %d (%d)"},
 };
 
 }  // namespace
