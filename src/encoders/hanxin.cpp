@@ -346,36 +346,50 @@ std::string EncodeBits(const std::uint8_t* d, size_t n)
     return w.Bits();
 }
 
+namespace {
+
+// Penalty of one row or column of n modules (1 dark), three light modules
+// assumed beyond each end.
+long LinePenalty(const std::uint8_t* line, int n)
+{
+    long penalty = 0;
+    int run = 1;
+    for (int b = 1; b <= n; ++b) {
+        if (b < n && line[b] == line[b - 1]) {
+            ++run;
+            continue;
+        }
+        if (run >= 3) penalty += 4 * run;
+        run = 1;
+    }
+    auto light = [line, n](int b) { return b < 0 || b >= n || !line[b]; };
+    for (int b = 0; b + 7 <= n; ++b) {
+        const std::uint8_t* p = line + b;
+        // 1010111 and 1110101 share the dark 1st, 3rd, 5th and 7th and the light 4th.
+        if (!(p[0] && p[2] && !p[3] && p[4] && p[6])) continue;
+        if (!((!p[1] && p[5]) || (p[1] && !p[5]))) continue;
+        if ((light(b - 1) && light(b - 2) && light(b - 3)) || (light(b + 7) && light(b + 8) && light(b + 9)))
+            penalty += 50;
+    }
+    return penalty;
+}
+
+}  // namespace
+
 long MaskPenalty(const twod::ModuleMatrix& m)
 {
     // Along every row and column: each run of three or more modules of one
     // colour costs 4 points a module; each 1:1:1:1:3 or 3:1:1:1:1 profile
     // (dark, light, dark, light, three dark) with three light modules before
     // or after it costs 50 points. Beyond the symbol counts as light.
-    long penalty = 0;
     const int n = m.width;
-    std::vector<std::uint8_t> line(size_t(n) + 6, 0);  // three light modules each side
-    static const std::uint8_t kForward[7] = {1, 0, 1, 0, 1, 1, 1}, kBackward[7] = {1, 1, 1, 0, 1, 0, 1};
-    for (int dir = 0; dir < 2; ++dir)
-        for (int a = 0; a < n; ++a) {
-            for (int b = 0; b < n; ++b) line[size_t(b) + 3] = (dir ? m.Dark(a, b) : m.Dark(b, a)) ? 1 : 0;
-            int run = 1;
-            for (int b = 1; b <= n; ++b) {
-                if (b < n && line[size_t(b) + 3] == line[size_t(b) + 2]) {
-                    ++run;
-                    continue;
-                }
-                if (run >= 3) penalty += 4 * run;
-                run = 1;
-            }
-            for (int b = 0; b + 7 <= n; ++b) {
-                const std::uint8_t* p = &line[size_t(b) + 3];
-                if (!std::equal(p, p + 7, kForward) && !std::equal(p, p + 7, kBackward)) continue;
-                const bool lightBefore = !p[-1] && !p[-2] && !p[-3];
-                const bool lightAfter = !p[7] && !p[8] && !p[9];
-                if (lightBefore || lightAfter) penalty += 50;
-            }
-        }
+    long penalty = 0;
+    std::vector<std::uint8_t> column(static_cast<size_t>(n));
+    for (int a = 0; a < n; ++a) {
+        penalty += LinePenalty(&m.cells[size_t(a) * size_t(n)], n);
+        for (int b = 0; b < n; ++b) column[size_t(b)] = m.cells[size_t(b) * size_t(n) + size_t(a)];
+        penalty += LinePenalty(column.data(), n);
+    }
     return penalty;
 }
 
