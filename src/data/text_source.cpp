@@ -187,8 +187,18 @@ bool DecodeTextFile(const std::string& bytes, const std::string& displayName, st
 {
     std::string_view b(bytes);
     size_t bad = 0;
-    if (StartsWith(b, "\xEF\xBB\xBF")) b.remove_prefix(3);
-    else if (StartsWith(b, "\xFF\xFE") || StartsWith(b, "\xFE\xFF")) {
+    if (StartsWith(b, "\xEF\xBB\xBF")) {
+        // The mark says UTF-8: bytes that are not are an error, not another code page.
+        b.remove_prefix(3);
+        const size_t at = Utf8ErrorOffset(b);
+        if (at == std::string_view::npos) {
+            utf8.assign(b);
+            return true;
+        }
+        error = StrFormat("%s: line %d: the byte 0x%02X is not UTF-8, though the file begins with the UTF-8 mark",
+                          displayName.c_str(), LineOfOffset(b, at), unsigned(static_cast<unsigned char>(b[at])));
+        return false;
+    } else if (StartsWith(b, "\xFF\xFE") || StartsWith(b, "\xFE\xFF")) {
         const bool big = b[0] == '\xFE';
         if (DecodeUtf16(b.substr(2), big, utf8, bad)) return true;
         error = StrFormat("%s: the text is not well-formed UTF-16 (byte %zu)", displayName.c_str(), bad + 2);

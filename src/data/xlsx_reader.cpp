@@ -44,14 +44,14 @@ bool ParseCellRef(QStringView ref, int& row, int& column)
 {
     int c = 0, r = 0;
     qsizetype i = 0;
-    while (i < ref.size() && ref[i].isLetter()) {
+    while (i < ref.size() && ((ref[i] >= u'A' && ref[i] <= u'Z') || (ref[i] >= u'a' && ref[i] <= u'z'))) {
         c = c * 26 + (ref[i].toUpper().unicode() - u'A' + 1);
         if (c > 16384) return false;
         ++i;
     }
     if (i == 0 || i == ref.size()) return false;
     for (; i < ref.size(); ++i) {
-        if (!ref[i].isDigit()) return false;
+        if (ref[i] < u'0' || ref[i] > u'9') return false;
         r = r * 10 + (ref[i].unicode() - u'0');
         if (r > 1048576) return false;
     }

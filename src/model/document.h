@@ -132,6 +132,11 @@ public:
     bool SearchRecord(const CSearchSettings& settings, int number, const std::string& content);
     // The information panel's text about the source.
     std::string GetRecordDisplayText() const;
+    // "Change Database Setup": writes the new settings and opens the source
+    // again (OpenDataSource(TRUE)). False, with nothing done, when they equal
+    // the current ones (nothing to undo). Undo and redo call it with the
+    // old and new settings; "Delete Database" gives CDataSourceSettings::Deleted().
+    bool ChangeDatabaseSetup(const CDataSourceSettings& settings);
 
     // ---- a data file for one run (the command line's --data) ----
     // What a run's replacement changed, so that it can be put back before

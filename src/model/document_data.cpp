@@ -64,7 +64,9 @@ bool CKVDoc::OpenDataSourceQuietly(BOOL bModify, std::string* error, int* errorK
     CloseDataSource();
     CDataSourceSettings settings = GetDataSourceSettings();
     const size_t slash = m_strPath.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string() : m_strPath.substr(0, slash);
+    // A moved file is looked for beside the document (a document named
+    // without a folder lies in the current one).
+    const std::string folder = m_strPath.empty() ? std::string() : slash == std::string::npos ? "." : m_strPath.substr(0, slash);
     auto source = std::make_shared<CDataSource>();
     CSourceError failure;
     const CDataSource::Result result = source->Open(settings, folder, failure);
@@ -189,6 +191,15 @@ std::string CKVDoc::GetRecordDisplayText() const
         }
     }
     return StrFormat(LoadKvString(IDS_DB_STATE_RECORD).c_str(), current, count);
+}
+
+bool CKVDoc::ChangeDatabaseSetup(const CDataSourceSettings& settings)
+{
+    if (GetDataSourceSettings() == settings) return false;
+    SetDataSourceSettings(settings);
+    OpenDataSource(TRUE);
+    m_bModified = true;
+    return true;
 }
 
 namespace {

@@ -126,6 +126,10 @@ TEST(TextSource, DecodesByByteOrderMarkUtf8OrCodePage)
     EXPECT_NE(error.find("items.txt"), std::string::npos) << error;
     EXPECT_NE(error.find("line 2"), std::string::npos) << error;
     EXPECT_NE(error.find("0x81"), std::string::npos) << error;
+    // With the UTF-8 mark, bytes that are not UTF-8 are an error, not another code page.
+    EXPECT_FALSE(DecodeTextFile("\xEF\xBB\xBF" "A\nB\n\xE9t\xE9\n", "marked.txt", text, error));
+    EXPECT_NE(error.find("line 3"), std::string::npos) << error;
+    EXPECT_NE(error.find("0xE9"), std::string::npos) << error;
 }
 
 TEST(TextSource, OptionsTextKeepsEverySetting)

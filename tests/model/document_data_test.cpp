@@ -358,3 +358,34 @@ TEST(DocumentData, StoredConnectStringIsReducedToTheDataSourceName)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DocumentData, ChangeAndDeleteDatabaseSetup)
+{
+    kvtest::TempDir dir;
+    WriteText(dir.file("a.csv"), "V\na\n");
+    DbDoc d(dir, {"V\n0"});
+    CDataSourceSettings s;
+    s.kind = DSK_TEXT;
+    s.textPath = dir.file("a.csv");
+    s.textOptions = "0\n0\n0\n,\n";
+    const CDataSourceSettings before = d.doc.GetDataSourceSettings();
+    ASSERT_TRUE(d.doc.ChangeDatabaseSetup(s));
+    EXPECT_EQ(d.doc.GetRecordCount(), 1);
+    EXPECT_EQ(d.doc.m_variables[0]->m_strData, "a");
+    EXPECT_FALSE(d.doc.ChangeDatabaseSetup(s));  // nothing changed: nothing to undo
+
+    ASSERT_TRUE(d.doc.ChangeDatabaseSetup(CDataSourceSettings::Deleted()));
+    EXPECT_EQ(d.doc.GetRecordCount(), -1);
+    EXPECT_EQ(d.doc.m_format.m_nDbKind, DSK_TEXT);
+    for (const std::string& t : d.doc.m_format.m_strDb) EXPECT_EQ(t, "");
+    EXPECT_EQ(d.doc.m_format.m_strDbConnect, "");
+    // A new label has the settings "Delete Database" leaves.
+    EXPECT_EQ(before, CDataSourceSettings::Deleted());
+    // Undoing the deletion opens the source again.
+    ASSERT_TRUE(d.doc.ChangeDatabaseSetup(s));
+    EXPECT_EQ(d.doc.GetRecordCount(), 1);
+}
+
+}  // namespace
