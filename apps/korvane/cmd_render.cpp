@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "cli.h"
-#include "editor/view.h"
+#include "model/view.h"
 #include "model/document.h"
 #include "model/drawgroup.h"
 #include "model/drawobj.h"
-#include "model/labelpos.h"
+#include "data/labelpos.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/dc.h"

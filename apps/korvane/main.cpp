@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/app_settings.h"
+#include "platform/app_settings.h"
 #include "cli.h"
 #include "platform/strutil.h"
 

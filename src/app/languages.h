@@ -3,8 +3,7 @@
 // follow. Whenever the language is set, the time locale becomes the one of
 // the language's three-letter code, so month and weekday names and the AM/PM
 // designator of date and time variables speak the interface language.
-#include <QLocale>
-#include <string_view>
+#include "platform/time_locale.h"
 
 struct LanguageRecord {
     int index;
@@ -20,10 +19,5 @@ inline constexpr int kEnglishLanguage = 2;
 // The record of a language index; an index outside 0..9 gives the first record.
 const LanguageRecord& GetLanguageRecord(int index);
 
-// The platform locale of a three-letter language code; English (United
-// States) for a code we do not know.
-QLocale LocaleForLanguageCode(std::string_view code);
-
 // Sets the time locale to the language's; English until a language is set.
 void SetTimeLocaleLanguage(int index);
-const QLocale& GetTimeLocale();

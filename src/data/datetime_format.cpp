@@ -2,14 +2,10 @@
 
 #include <QString>
 
-#include "app/languages.h"
-#include "data/printer_clock.h"
+#include "platform/time_locale.h"
 #include "data/variable.h"
-#include "model/document.h"
-#include "model/drawobj.h"
 #include "platform/codepage.h"
 #include "platform/strutil.h"
-#include "print/printdriver.h"
 #include "resources/strings.h"
 
 namespace {
@@ -177,23 +173,17 @@ CLocalTime MovedTime(const CVariable& var, const CLocalTime& now)
     return now;
 }
 
-std::string EvaluateDateTime(CVariable& var, CDrawObj* obj)
+std::string EvaluateDateTime(CVariable& var, CVariableUser* obj)
 {
     const CLocalTime moved = MovedTime(var, CurrentLocalTime());
     std::string text;
-    if (TakesPrinterClock(var, obj)) {
-        CPrintDriver* driver = var.m_pDocument->m_driver.get();
-        const int index = AtoI(var.GetProperty(VP_CLOCK_FORMAT));
-        text = var.m_nKind == VK_DATE ? driver->GetClockDateText(index, &moved)
-                                      : driver->GetClockTimeText(index, &moved);
-    } else {
+    if (!var.m_pDocument || !var.m_pDocument->GetPrinterClockText(var, obj, moved, text))
         text = DateTimeEntryText(var.m_nKind, var.m_nFormat, moved);
-    }
     text = CutAtLineBreak(text);
     if (text != var.m_strData) {
         var.m_strData = text;
-        const std::vector<CDrawObj*> users = var.m_users;
-        for (CDrawObj* user : users) user->RecalcSize();
+        const std::vector<CVariableUser*> users = var.m_users;
+        for (CVariableUser* user : users) user->RecalcSize();
     }
     return text;
 }

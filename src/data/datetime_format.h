@@ -9,8 +9,8 @@
 
 #include "platform/clock.h"
 
-class CDrawObj;
 class CVariable;
+class CVariableUser;
 
 // Date entries with their own rules.
 enum DateFormatIndex : int {
@@ -58,7 +58,7 @@ CLocalTime MovedTime(const CVariable& var, const CLocalTime& now);
 // from the printer's clock when the object prints it, else from the
 // computer's; cut at the line break. When it differs from the stored value,
 // the stored value takes it and every user object recalculates its size.
-std::string EvaluateDateTime(CVariable& var, CDrawObj* obj);
+std::string EvaluateDateTime(CVariable& var, CVariableUser* obj);
 
 // The value a new Date or Time variable starts with: now in format 0.
 std::string InitialDateTimeValue(int kind);

@@ -2,13 +2,9 @@
 
 #include "data/datetime_format.h"
 #include "data/variable.h"
-#include "model/document.h"
-#include "model/drawobj.h"
 #include "platform/strutil.h"
 
 namespace {
-
-PrinterFontTest g_printerFontTest = nullptr;
 
 // Date formats of the printer's clock and the codes that select them.
 struct ClockDate {
@@ -29,20 +25,7 @@ const char* const kClockTimeSetup[4] = {"TTh:m:s", "TTh:m", "TTh:m:s+", "TTh:m+"
 int DateIndex(int index) { return index >= 1 && index <= 11 ? index : 0; }
 int TimeIndex(int index) { return index >= 1 && index <= 3 ? index : 0; }
 
-const CVariable* FirstVariable(const CDrawObj& obj) { return obj.m_variables.empty() ? nullptr : obj.m_variables.front(); }
-
 }  // namespace
-
-void SetPrinterFontTest(PrinterFontTest test) { g_printerFontTest = test; }
-
-PrinterFontTest GetPrinterFontTest() { return g_printerFontTest; }
-
-bool TakesPrinterClock(const CVariable& var, CDrawObj* obj)
-{
-    if (!obj || !obj->UsesPrinterClock()) return false;
-    if (obj->m_nType != OBJ_TEXT || !var.m_pDocument) return false;
-    return g_printerFontTest && g_printerFontTest(obj);
-}
 
 std::string EplClockDateText(int index, const CLocalTime* t)
 {
@@ -76,9 +59,8 @@ int EplClockFormats(int kind, std::vector<std::string>& list)
     return int(list.size());
 }
 
-std::string EplClockSetupText(const CDrawObj& obj)
+std::string EplClockSetupText(const CVariable* v)
 {
-    const CVariable* v = FirstVariable(obj);
     if (!v) return std::string();
     const int index = AtoI(v->GetProperty(VP_CLOCK_FORMAT));
     if (v->m_nKind == VK_DATE) return std::string(kClockDates[DateIndex(index)].setup) + "\r\n";
@@ -86,9 +68,8 @@ std::string EplClockSetupText(const CDrawObj& obj)
     return std::string();
 }
 
-std::string EplClockFieldReference(const CDrawObj& obj)
+std::string EplClockFieldReference(const CVariable* v)
 {
-    const CVariable* v = FirstVariable(obj);
     if (!v) return std::string();
     if (v->m_nKind == VK_DATE) return v->m_nOffset <= 0 ? std::string("TD") : StrFormat("TD+%d", v->m_nOffset / 86400);
     if (v->m_nKind == VK_TIME) return v->m_nOffset <= 0 ? std::string("TT") : StrFormat("TT+%d", v->m_nOffset / 60);

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/labelpos.h"
+#include "data/labelpos.h"
 
 enum SerialType : int {
     ST_NUMERIC = 0,

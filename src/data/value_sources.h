@@ -4,10 +4,10 @@
 // evaluator while scripting runs; without them those variables yield "".
 #include <string>
 
-#include "model/labelpos.h"
+#include "data/labelpos.h"
 
-class CDrawObj;
 class CVariable;
+class CVariableUser;
 
 class CRecordSource {
 public:
@@ -23,5 +23,5 @@ public:
     virtual ~CScriptEvaluator() = default;
     // Runs the variable's script function for the label at pos (may be null),
     // asked by obj (may be null); false when the script cannot be prepared.
-    virtual bool GetScriptValue(const CVariable& var, const CLabelPos* pos, CDrawObj* obj, std::string& result) = 0;
+    virtual bool GetScriptValue(const CVariable& var, const CLabelPos* pos, CVariableUser* obj, std::string& result) = 0;
 };

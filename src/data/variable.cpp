@@ -6,8 +6,6 @@
 #include "data/serial.h"
 #include "data/value_format.h"
 #include "data/value_sources.h"
-#include "model/document.h"
-#include "model/drawobj.h"
 #include "platform/strutil.h"
 
 KV_IMPLEMENT_SERIAL(CVariable, CObject, 0)
@@ -68,7 +66,7 @@ void CVariable::ResetDefaults()
 
 void CVariable::Serialize(CArchive& ar)
 {
-    if (ar.IsLoading()) m_pDocument = ar.m_pDocument;
+    if (ar.IsLoading()) m_pDocument = dynamic_cast<CVariableHost*>(ar.m_pDocument);
     ar.Exchange(m_nID);
     ar.Exchange(m_nKind);
     ar.Exchange(m_strName);
@@ -104,7 +102,7 @@ void CVariable::Serialize(CArchive& ar)
     m_properties.Serialize(ar);
 }
 
-std::string CVariable::GetValue(const CLabelPos* pos, CDrawObj* obj)
+std::string CVariable::GetValue(const CLabelPos* pos, CVariableUser* obj)
 {
     std::string value;
     switch (m_nKind) {
@@ -113,8 +111,8 @@ std::string CVariable::GetValue(const CLabelPos* pos, CDrawObj* obj)
     case VK_DATE:
     case VK_TIME: value = EvaluateDateTime(*this, obj); break;
     case VK_SCRIPT:
-        if (!m_pDocument || !m_pDocument->m_scriptEvaluator ||
-            !m_pDocument->m_scriptEvaluator->GetScriptValue(*this, pos, obj, value))
+        if (!m_pDocument || !m_pDocument->GetScriptEvaluator() ||
+            !m_pDocument->GetScriptEvaluator()->GetScriptValue(*this, pos, obj, value))
             value.clear();
         break;
     default: value = m_strData; break;
@@ -122,7 +120,7 @@ std::string CVariable::GetValue(const CLabelPos* pos, CDrawObj* obj)
     return ApplyFormatting(value);
 }
 
-std::string CVariable::GetDisplayValue(CDrawObj* obj)
+std::string CVariable::GetDisplayValue(CVariableUser* obj)
 {
     if (m_nKind == VK_DATE || m_nKind == VK_TIME) return ApplyFormatting(EvaluateDateTime(*this, obj));
     return ApplyFormatting(m_strData);
@@ -155,7 +153,7 @@ int CVariable::FieldIndex() const
 std::string CVariable::DatabaseValue(const CLabelPos* pos) const
 {
     if (!m_pDocument) return std::string();
-    const int record = m_pDocument->m_format.m_nStartRecord + (pos ? pos->m_nRecord : 0);
+    const int record = m_pDocument->GetStartRecord() + (pos ? pos->m_nRecord : 0);
     if (m_pDocument->GetRecordCount() < record) return std::string();
     return m_pDocument->GetFieldValue(record, FieldName(), FieldIndex());
 }
@@ -163,7 +161,7 @@ std::string CVariable::DatabaseValue(const CLabelPos* pos) const
 int CVariable::RefreshDatabaseValue()
 {
     // Without a source there is nothing to read: the last value stays.
-    if (m_pDocument && m_pDocument->m_recordSource) m_strData = DatabaseValue(nullptr);
+    if (m_pDocument && m_pDocument->HasRecordSource()) m_strData = DatabaseValue(nullptr);
     return 1;
 }
 
@@ -177,25 +175,12 @@ bool CVariable::NeedsInput() const
 }
 
 namespace {
-struct JobShape {
-    int copies = 1;
-    int across = 1;
-    int labels = 1;
-};
-JobShape ShapeOf(const CKVDoc* doc)
-{
-    JobShape s;
-    if (!doc) return s;
-    s.copies = doc->m_format.m_nCopies < 1 ? 1 : doc->m_format.m_nCopies;
-    s.across = doc->m_format.m_nColumns < 1 ? 1 : doc->m_format.m_nColumns;
-    s.labels = doc->m_format.GetQuantity();
-    return s;
-}
+VariableJobShape ShapeOf(const CVariableHost* doc) { return doc ? doc->GetJobShape() : VariableJobShape(); }
 }  // namespace
 
 int CVariable::PrinterSerialRows() const
 {
-    const JobShape j = ShapeOf(m_pDocument);
+    const VariableJobShape j = ShapeOf(m_pDocument);
     if (m_nCountBasis == 1 && j.labels == 1) return 1;
     const int repeat = m_nRepeat < 1 ? 1 : m_nRepeat;
     const int n = j.copies * repeat;
@@ -206,13 +191,13 @@ int CVariable::PrinterSerialRows() const
 
 int CVariable::PrinterSerialStep(int rows) const
 {
-    const JobShape j = ShapeOf(m_pDocument);
+    const VariableJobShape j = ShapeOf(m_pDocument);
     if (m_nCountBasis == 1 && j.labels == 1) return m_nStep;
     const int repeat = m_nRepeat < 1 ? 1 : m_nRepeat;
     return int(static_cast<long long>(j.across) * m_nStep * rows / (static_cast<long long>(j.copies) * repeat));
 }
 
-CVariable* CVariable::Clone(CKVDoc* doc) const
+CVariable* CVariable::Clone(CVariableHost* doc) const
 {
     auto* v = new CVariable;
     v->m_strData = m_strData;
@@ -277,12 +262,12 @@ bool CVariable::IsEqual(const CVariable& o) const
            m_chReplace == o.m_chReplace && m_properties.IsEqual(o.m_properties);
 }
 
-void CVariable::AttachUser(CDrawObj* obj)
+void CVariable::AttachUser(CVariableUser* obj)
 {
     if (std::find(m_users.begin(), m_users.end(), obj) == m_users.end()) m_users.push_back(obj);
 }
 
-bool CVariable::DetachUser(CDrawObj* obj)
+bool CVariable::DetachUser(CVariableUser* obj)
 {
     const auto it = std::find(m_users.begin(), m_users.end(), obj);
     // Only the departure of a real user can make the variable unused.
@@ -296,6 +281,6 @@ bool CVariable::DetachUser(CDrawObj* obj)
 
 void CVariable::NotifyUsers()
 {
-    const std::vector<CDrawObj*> users = m_users;
-    for (CDrawObj* obj : users) obj->UpdateBounds();
+    const std::vector<CVariableUser*> users = m_users;
+    for (CVariableUser* obj : users) obj->UpdateBounds();
 }

@@ -6,12 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "model/archive.h"
-#include "model/labelpos.h"
-#include "model/property_table.h"
-
-class CDrawObj;
-class CKVDoc;
+#include "data/labelpos.h"
+#include "data/variable_host.h"
+#include "platform/archive.h"
+#include "platform/property_table.h"
 
 enum VariableKind : int {
     VK_FIXED = 0,
@@ -63,10 +61,10 @@ public:
 
     // Value for the label at pos (may be null), asked by obj (may be null),
     // formatted. Date and Time keep m_strData up to date as they go.
-    std::string GetValue(const CLabelPos* pos, CDrawObj* obj);
+    std::string GetValue(const CLabelPos* pos, CVariableUser* obj);
     // The value shown while editing: Date and Time for now, every other kind
     // its stored value; formatted.
-    std::string GetDisplayValue(CDrawObj* obj);
+    std::string GetDisplayValue(CVariableUser* obj);
     // The serial value for the label at pos; the variable does not change.
     std::string GetSerialValue(const CLabelPos& pos) const;
     std::string ApplyFormatting(const std::string& value) const;
@@ -90,14 +88,14 @@ public:
     int PrinterSerialRows() const;
     int PrinterSerialStep(int rows) const;
 
-    CVariable* Clone(CKVDoc* doc) const;
+    CVariable* Clone(CVariableHost* doc) const;
     void CopyFrom(const CVariable& src);
     bool IsEqual(const CVariable& other) const;
 
-    void AttachUser(CDrawObj* obj);
+    void AttachUser(CVariableUser* obj);
     // Removes obj from the users; once none is left the variable leaves its
     // document and is deleted (then true is returned and this is gone).
-    bool DetachUser(CDrawObj* obj);
+    bool DetachUser(CVariableUser* obj);
     // Every user object recomputes its bounds, in users order.
     void NotifyUsers();
 
@@ -141,8 +139,8 @@ public:
     CPropertyTable m_properties;
 
     // ---- transient ----
-    std::vector<CDrawObj*> m_users;
-    CKVDoc* m_pDocument = nullptr;
+    std::vector<CVariableUser*> m_users;
+    CVariableHost* m_pDocument = nullptr;
     int m_nJobMark = 0;
 
 private:

@@ -216,6 +216,12 @@ CPrinterList& CPrinterList::Instance()
     return list;
 }
 
+namespace {
+// The label model looks printers up in this catalogue.
+const bool kLookupRegistered =
+    (SetPrinterLookupSource([]() -> const CPrinterLookup& { return CPrinterList::Instance(); }), true);
+}  // namespace
+
 CPrinterList::CPrinterList() { AddPlaceholderPrinter(); }
 
 BOOL CPrinterList::AddPrinters(ISpooler& spooler, const std::vector<COwnPrinterRecord>& settings, std::string* error)

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/printer_lookup.h"
 #include "platform/geometry.h"
 #include "platform/types.h"
 
@@ -30,21 +31,14 @@ inline constexpr int kLabelUserPaperWidth = 1000;
 inline constexpr int kLabelUserPaperHeight = 300;
 inline constexpr int kPaperCodeUser = 256;
 
-struct CPrinterEntry {
-    std::string m_strName;
+// One printer of the catalogue: what a label takes from it (name, language,
+// speeds, settings block, resolution, model, family, brand: CPrinterInfo)
+// and what the catalogue knows besides.
+struct CPrinterEntry : CPrinterInfo {
     std::string m_strDriver;
-    int m_nLanguage = 0;  // 0: printing through the system's driver only
     int m_nSetupFlag = 0;
-    int m_nMinSpeed = 0;  // tenths of an inch per second
-    int m_nMaxSpeed = 0;
-    std::vector<std::uint8_t> m_devMode;  // default printer settings, empty when none
-    int m_nHDpi = 600;
-    int m_nVDpi = 600;
     CSize m_largestPaper;  // tenths of a millimetre
     CSize m_smallestPaper;
-    int m_nModel = 0;
-    int m_nFamily = 0;
-    std::string m_strBrand;
     int m_nLabelPaperCode = -1;
     std::vector<CPaperEntry> m_papers;
     bool m_bPapersRead = false;  // the paper list has been built
@@ -72,7 +66,7 @@ struct CPrinterEntry {
     static int DpiFromDriverName(std::string_view driverName);
 };
 
-class CPrinterList {
+class CPrinterList : public CPrinterLookup {
 public:
     static CPrinterList& Instance();
 
@@ -104,9 +98,9 @@ public:
     // Whether the catalogue holds only the placeholder.
     bool RunsWithoutPrinter() const { return m_bNoPrinter; }
 
-    // Older names of FindPrinter and GetDefaultPrinter.
-    const CPrinterEntry* Find(const std::string& name) const { return FindPrinter(name); }
-    const CPrinterEntry& GetDefault() const { return GetDefaultPrinter(); }
+    // FindPrinter and GetDefaultPrinter, as the label model looks printers up.
+    const CPrinterEntry* Find(const std::string& name) const override { return FindPrinter(name); }
+    const CPrinterEntry& GetDefault() const override { return GetDefaultPrinter(); }
 
     // Replaces the catalogue (tests); the placeholder when entries is empty.
     void SetEntries(std::vector<CPrinterEntry> entries, int defaultIndex = 0);
@@ -118,6 +112,3 @@ private:
     std::vector<std::string> m_leftOut;
     bool m_bNoPrinter = false;
 };
-
-// Name of the placeholder entry used when no printer is installed.
-inline constexpr const char kPlaceholderPrinterName[] = "Korvane Default Printer";

@@ -1,7 +1,7 @@
 #pragma once
 // The small text-rendering interface through which the encoder library draws
 // human-readable lines into its monochrome symbols. The default implementation
-// draws with the platform's fonts (text_renderer_qt.cpp); tests and other
+// draws with the platform's monochrome text (platform/mono_text.h); tests and other
 // hosts may install their own.
 #include <string>
 #include <string_view>

@@ -9,19 +9,20 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include "app/app_settings.h"
 #include "data/value_sources.h"
 #include "data/variable.h"
-#include "drivers/printer_font_table.h"
-#include "drivers/printer_list.h"
-#include "editor/view.h"
 #include "model/drawgroup.h"
 #include "model/drawobj.h"
+#include "model/object_clock.h"
+#include "model/printer_capabilities.h"
+#include "model/printer_font_table.h"
+#include "model/printer_lookup.h"
+#include "model/view.h"
+#include "platform/app_settings.h"
 #include "platform/codepage.h"
 #include "platform/fileio.h"
 #include "platform/message.h"
 #include "platform/strutil.h"
-#include "print/printdriver.h"
 #include "resources/strings.h"
 
 std::function<bool(CLabelFormat& chosen)> CKVDoc::s_selectLabel;
@@ -275,8 +276,8 @@ bool CKVDoc::OpenDocument(const std::string& path, std::string* error, bool open
     m_strPath = path;
     m_fontTable.reset();
 
-    const CPrinterList& printers = CPrinterList::Instance();
-    const CPrinterEntry* printer = printers.Find(m_format.m_strPrinter);
+    const CPrinterLookup& printers = GetPrinterLookup();
+    const CPrinterInfo* printer = printers.Find(m_format.m_strPrinter);
     if (!printer) {
         if (!m_format.IsWindowsDriverMode())
             KvMessageBox(FormatPlaceholders(LoadKvString(IDS_PRINTER_NOT_FOUND), {m_format.m_strPrinter}),
@@ -339,7 +340,7 @@ BOOL CKVDoc::OnNewDocument()
 {
     DeleteContents();
     m_format = CLabelFormat();
-    const CPrinterEntry* printer = &CPrinterList::Instance().GetDefault();
+    const CPrinterInfo* printer = &GetPrinterLookup().GetDefault();
 
     if (!s_firstNewDocumentMade || !s_selectLabel) {
         m_format.m_strPrinter = printer->m_strName;
@@ -371,7 +372,7 @@ BOOL CKVDoc::OnNewDocument()
         m_format.m_blocks = chosen.m_blocks;
         for (int key : {LFP_PAPER_EXTRA, LFP_ORIENTATION, LFP_TEMPLATES})
             m_format.SetProperty(key, chosen.GetProperty(key));
-        if (const CPrinterEntry* p = CPrinterList::Instance().Find(chosen.m_strPrinter)) printer = p;
+        if (const CPrinterInfo* p = GetPrinterLookup().Find(chosen.m_strPrinter)) printer = p;
     }
     s_firstNewDocumentMade = true;
 
@@ -397,6 +398,26 @@ BOOL CKVDoc::OnNewDocument()
 // ---- objects and variables ----------------------------------------------
 
 int CKVDoc::TakeNextId() { return m_format.m_nNextID++; }
+
+// ---- what the variables ask ------------------------------------------------
+
+VariableJobShape CKVDoc::GetJobShape() const
+{
+    VariableJobShape s;
+    s.copies = m_format.m_nCopies < 1 ? 1 : m_format.m_nCopies;
+    s.across = m_format.m_nColumns < 1 ? 1 : m_format.m_nColumns;
+    s.labels = m_format.GetQuantity();
+    return s;
+}
+
+bool CKVDoc::GetPrinterClockText(const CVariable& var, CVariableUser* user, const CLocalTime& time,
+                                 std::string& text)
+{
+    if (!m_driver || !TakesPrinterClock(var, dynamic_cast<CDrawObj*>(user))) return false;
+    const int index = AtoI(var.GetProperty(VP_CLOCK_FORMAT));
+    text = var.m_nKind == VK_DATE ? m_driver->GetClockDateText(index, &time) : m_driver->GetClockTimeText(index, &time);
+    return true;
+}
 
 // ---- values asked at print time ------------------------------------------
 
@@ -463,8 +484,10 @@ void CKVDoc::ApplyAdvance(const SerialAdvance& a, bool after)
         CVariable* v = FindVariableById(value.id);
         if (!v) continue;
         v->m_strData = after ? value.after : value.before;
-        for (CDrawObj* obj : v->m_users)
-            if (std::find(users.begin(), users.end(), obj) == users.end()) users.push_back(obj);
+        for (CVariableUser* user : v->m_users) {
+            CDrawObj* obj = dynamic_cast<CDrawObj*>(user);
+            if (obj && std::find(users.begin(), users.end(), obj) == users.end()) users.push_back(obj);
+        }
     }
     for (CDrawObj* obj : users) {
         InvalidateObject(obj);
@@ -595,7 +618,7 @@ bool CKVDoc::ApplyPaperDefinition(const std::string& definition)
     return true;
 }
 
-void CKVDoc::ApplyPrinterEntry(const CPrinterEntry& printer)
+void CKVDoc::ApplyPrinterEntry(const CPrinterInfo& printer)
 {
     m_format.m_strPrinter = printer.m_strName;
     m_format.m_nHDpi = printer.m_nHDpi;
@@ -612,7 +635,7 @@ void CKVDoc::ReloadPrinterFonts()
         m_fontTable->Load(0, m_format.m_nHDpi, std::string(), m_format.m_nVDpi);
         return;
     }
-    const CPrinterEntry* printer = CPrinterList::Instance().Find(m_format.m_strPrinter);
+    const CPrinterInfo* printer = GetPrinterLookup().Find(m_format.m_strPrinter);
     m_fontTable->Load(m_format.m_nLanguage, m_format.m_nHDpi, printer ? printer->m_strBrand : std::string(),
                       m_format.m_nVDpi);
 }
@@ -620,11 +643,11 @@ void CKVDoc::ReloadPrinterFonts()
 void CKVDoc::OnPrinterChanged()
 {
     ReloadPrinterFonts();
-    const CPrinterEntry* printer = CPrinterList::Instance().Find(m_format.m_strPrinter);
-    if (!printer) printer = &CPrinterList::Instance().GetDefault();
+    const CPrinterInfo* printer = GetPrinterLookup().Find(m_format.m_strPrinter);
+    if (!printer) printer = &GetPrinterLookup().GetDefault();
     m_nPrinterFamily = printer->m_nFamily;
     m_nPrinterModel = printer->m_nModel;
-    m_driver.reset();
+    m_driver = MakePrinterDriver(*this, m_format.m_nLanguage);
     if (!m_format.IsWindowsDriverMode() && (printer->m_nMinSpeed || printer->m_nMaxSpeed)) {
         m_format.m_nSpeed = std::clamp(m_format.m_nSpeed, printer->m_nMinSpeed,
                                        std::max(printer->m_nMinSpeed, printer->m_nMaxSpeed));

@@ -11,7 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "data/variable_host.h"
 #include "model/labelformat.h"
+#include "platform/archive.h"
 #include "platform/geometry.h"
 
 class CDC;
@@ -20,20 +22,20 @@ struct CDataSourceSettings;
 struct CSearchSettings;
 class CDrawObj;
 class CKVView;
-class CPrintDriver;
+class CPrinterCapabilities;
 class CPrinterFontTable;
 class CRecordSource;
 class CScriptEvaluator;
 class CVariable;
-struct CPrinterEntry;
+struct CPrinterInfo;
 
 inline constexpr const char kDocumentSignature[] = "Korvane Document\r";
 inline constexpr size_t kMaxBannerBytes = 200;
 
-class CKVDoc {
+class CKVDoc : public CArchiveContext, public CVariableHost {
 public:
     CKVDoc();
-    ~CKVDoc();
+    ~CKVDoc() override;
     CKVDoc(const CKVDoc&) = delete;
     CKVDoc& operator=(const CKVDoc&) = delete;
 
@@ -43,7 +45,9 @@ public:
     std::vector<CDrawObj*> m_objects;    // first drawn first
     std::vector<CDrawObj*> m_templates;  // from the format's template shapes
     std::vector<CVariable*> m_variables;
-    std::shared_ptr<CPrintDriver> m_driver;          // null until a driver exists for the printer
+    // The driver made for the printer (print layer), as the objects ask it;
+    // null until a driver exists for the printer.
+    std::shared_ptr<CPrinterCapabilities> m_driver;
     std::shared_ptr<CPrinterFontTable> m_fontTable;  // resident fonts of the printer
     std::shared_ptr<CRecordSource> m_recordSource;   // the open data source, null when none
     std::shared_ptr<CScriptEvaluator> m_scriptEvaluator;  // null while scripts do not run
@@ -84,8 +88,8 @@ public:
     // ---- objects and variables ----
     void AddObject(CDrawObj* obj);
     void RemoveObject(CDrawObj* obj);
-    void AddVariable(CVariable* var);
-    void RemoveVariable(CVariable* var);
+    void AddVariable(CVariable* var) override;
+    void RemoveVariable(CVariable* var) override;
     static CDrawObj* FindObject(const std::vector<CDrawObj*>& list, int id);
     CVariable* FindVariable(const std::string& name) const;
     CVariable* FindVariableById(int id) const;
@@ -96,9 +100,15 @@ public:
 
     // ---- data source (document_data.cpp) ----
     // Records of the open source; -1 when none is open, -2 when the last open failed.
-    int GetRecordCount() const;
+    int GetRecordCount() const override;
     // Text of a column of record n (1-based); "" when there is no such record.
-    std::string GetFieldValue(int record, const std::string& column, int columnIndex) const;
+    std::string GetFieldValue(int record, const std::string& column, int columnIndex) const override;
+    bool HasRecordSource() const override { return m_recordSource != nullptr; }
+    int GetStartRecord() const override { return m_format.m_nStartRecord; }
+    CScriptEvaluator* GetScriptEvaluator() const override { return m_scriptEvaluator.get(); }
+    VariableJobShape GetJobShape() const override;
+    bool GetPrinterClockText(const CVariable& var, CVariableUser* user, const CLocalTime& time,
+                             std::string& text) override;
     // The settings the label format keeps for the source, and writing them back.
     CDataSourceSettings GetDataSourceSettings() const;
     void SetDataSourceSettings(const CDataSourceSettings& settings);
@@ -208,7 +218,7 @@ public:
     void OnPrinterChanged();
     // Copies resolution, language and limits of the printer entry into the
     // document and reloads what depends on the printer.
-    void ApplyPrinterEntry(const CPrinterEntry& printer);
+    void ApplyPrinterEntry(const CPrinterInfo& printer);
     // Reloads the resident font table for the format's printer.
     void ReloadPrinterFonts();
 

@@ -1,5 +1,5 @@
 // Drawing the whole design of a document into a view or onto a printer.
-#include "editor/view.h"
+#include "model/view.h"
 #include "model/document.h"
 #include "model/drawobj.h"
 #include "platform/dc.h"

@@ -6,7 +6,7 @@
 #include "model/document.h"
 #include "platform/monobitmap.h"
 #include "platform/strutil.h"
-#include "print/printdriver.h"
+#include "model/printer_capabilities.h"
 
 KV_IMPLEMENT_SERIAL(CDrawBarcode, CDrawObj, 0)
 
@@ -272,7 +272,7 @@ int CDrawBarcode::GetDriverSymbology() const
 int CDrawBarcode::Capability(int what, int arg) const
 {
     if (m_pDocument && m_pDocument->m_driver) return m_pDocument->m_driver->GetCapability(what, arg);
-    return CPrintDriver::BaseCapability(what, arg, FormatDpiX());
+    return CPrinterCapabilities::BaseCapability(what, arg, FormatDpiX());
 }
 
 int CDrawBarcode::MaxModuleDots() const { return Capability(10, m_nSymbology); }

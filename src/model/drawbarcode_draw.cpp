@@ -4,8 +4,8 @@
 // human-readable line through the shared text renderer.
 #include "model/drawbarcode.h"
 #include "data/variable.h"
-#include "drivers/printer_font_table.h"
-#include "editor/view.h"
+#include "model/printer_font_table.h"
+#include "model/view.h"
 #include "model/document.h"
 #include "model/text_render.h"
 #include "platform/dc.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "model/drawbarcode.h"
-#include "editor/view.h"
+#include "model/view.h"
 #include "model/document.h"
 #include "platform/monobitmap.h"
 #include "platform/strutil.h"

@@ -5,7 +5,7 @@
 
 #include "model/drawbarcode.h"
 #include "data/variable.h"
-#include "drivers/printer_list.h"
+#include "model/printer_lookup.h"
 #include "model/document.h"
 #include "platform/strutil.h"
 
@@ -86,7 +86,7 @@ void CDrawBarcode::ApplyPrinterDefaults(CKVDoc* doc)
     std::string face = d->face;
     if (d->rule != H_ARIAL && format) {
         // Resident fonts carry the catalogue's brand word for this printer.
-        const CPrinterEntry* printer = CPrinterList::Instance().Find(format->m_strPrinter);
+        const CPrinterInfo* printer = GetPrinterLookup().Find(format->m_strPrinter);
         if (printer && !printer->m_strBrand.empty()) {
             const size_t space = face.find(' ');
             face = printer->m_strBrand + (space == std::string::npos ? std::string() : face.substr(space));

@@ -1,6 +1,6 @@
 // A group draws and prints its children; in the editor a selected group
 // shows a dotted outline around them.
-#include "editor/view.h"
+#include "model/view.h"
 #include "model/drawgroup.h"
 #include "platform/dc.h"
 

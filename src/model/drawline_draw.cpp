@@ -1,7 +1,7 @@
 // Drawing a line on screen, on a printer page and into a printer bitmap.
 #include <cmath>
 
-#include "editor/view.h"
+#include "model/view.h"
 #include "model/drawline.h"
 #include "platform/dc.h"
 #include "platform/monobitmap.h"

@@ -2,15 +2,15 @@
 
 #include <algorithm>
 
-#include "app/app_settings.h"
+#include "platform/app_settings.h"
 #include "data/variable.h"
-#include "editor/view.h"
+#include "model/view.h"
 #include "model/document.h"
 #include "model/drawgroup.h"
 #include "platform/codepage.h"
 #include "platform/monobitmap.h"
 #include "platform/strutil.h"
-#include "print/printdriver.h"
+#include "model/printer_capabilities.h"
 
 KV_IMPLEMENT_SERIAL(CDrawObj, CObject, 0)
 
@@ -24,7 +24,7 @@ CDrawObj::~CDrawObj() = default;
 
 void CDrawObj::Serialize(CArchive& ar)
 {
-    if (ar.IsLoading()) m_pDocument = ar.m_pDocument;
+    if (ar.IsLoading()) m_pDocument = dynamic_cast<CKVDoc*>(ar.m_pDocument);
     ar.Exchange(m_nID);
     ar.Exchange(m_nType);
     ar.Exchange(m_dwFlags);

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "model/archive.h"
-#include "model/labelpos.h"
-#include "model/property_table.h"
+#include "data/labelpos.h"
+#include "data/variable_host.h"
+#include "platform/archive.h"
+#include "platform/property_table.h"
 #include "platform/geometry.h"
 #include "platform/types.h"
 
@@ -55,7 +56,7 @@ enum SerialMode : int {
 inline int UnitsToDots(int units, int dpi) { return MulDiv(units, dpi * 10, 25402); }
 inline int DotsToUnitsAt(int dots, int dpi) { return MulDiv(dots, 25402, dpi * 10); }
 
-class CDrawObj : public CObject {
+class CDrawObj : public CObject, public CVariableUser {
     KV_DECLARE_SERIAL(CDrawObj)
 public:
     CDrawObj();
@@ -78,7 +79,7 @@ public:
     virtual CDrawObj* Clone(CKVDoc* doc);
     virtual void GetPrintRect(CDC* dc, CLabelPos* pos, CRect* out, BOOL flag);
     virtual void Rotate(int quarterTurns, int cx, int cy, const CRect* newLabel);
-    virtual void UpdateBounds();
+    void UpdateBounds() override;
     virtual int GetSerialMode();
     virtual void AdaptToPrinter(CKVDoc* doc);
     // Size of text in label units in a font description (lfHeight in
@@ -86,7 +87,7 @@ public:
     // added after each character of a printer font.
     virtual CSize MeasureText(const std::string& text, const LOGFONT& font, int charGap = 0);
     virtual std::unique_ptr<CMonoBitmap> CreatePrintBitmap(CLabelPos* pos, BOOL flag);
-    virtual void RecalcSize();
+    void RecalcSize() override;
     virtual void Refresh();
     virtual std::string GetText();
     virtual std::string GetLabelText(CLabelPos* pos);

@@ -1,16 +1,16 @@
 // Drawing operations of the label object base: print rectangles, text
 // measurement, the shared text renderer and the selection tracker. The
 // base draws and prints nothing and renders no bitmap of its own.
-#include "drivers/printer_font_table.h"
-#include "editor/marker_strip.h"
-#include "editor/view.h"
+#include "model/printer_font_table.h"
+#include "model/marker_strip.h"
+#include "model/view.h"
 #include "model/document.h"
 #include "model/drawobj.h"
 #include "model/text_render.h"
 #include "platform/codepage.h"
 #include "platform/dc.h"
 #include "platform/monobitmap.h"
-#include "print/printdriver.h"
+#include "model/printer_capabilities.h"
 
 namespace {
 

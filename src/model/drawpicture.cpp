@@ -7,7 +7,7 @@
 #include "platform/dc.h"
 #include "platform/message.h"
 #include "platform/strutil.h"
-#include "resources/placeholder_picture.h"
+#include "model/placeholder_picture.h"
 #include "resources/strings.h"
 
 KV_IMPLEMENT_SERIAL(CDrawPicture, CDrawObj, 0)

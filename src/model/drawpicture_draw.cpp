@@ -1,6 +1,6 @@
 // Drawing a picture on screen, printing it on a page and rendering it into
 // a printer bitmap.
-#include "editor/view.h"
+#include "model/view.h"
 #include "model/drawpicture.h"
 #include "platform/dc.h"
 #include "platform/monobitmap.h"

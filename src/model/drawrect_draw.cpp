@@ -1,6 +1,6 @@
 // Drawing a rectangle, round rectangle or ellipse on screen, on a printer
 // page and into a printer bitmap.
-#include "editor/view.h"
+#include "model/view.h"
 #include "model/drawrect.h"
 #include "platform/dc.h"
 #include "platform/monobitmap.h"

@@ -1,10 +1,10 @@
 #include "model/drawtext.h"
 
-#include "data/printer_clock.h"
+#include "model/object_clock.h"
 
-#include "app/app_settings.h"
+#include "platform/app_settings.h"
 #include "data/variable.h"
-#include "drivers/printer_font_table.h"
+#include "model/printer_font_table.h"
 #include "model/document.h"
 #include "platform/codepage.h"
 #include "platform/dc.h"

@@ -1,7 +1,7 @@
 // Drawing a text object on screen, on a printer page and into a printer
 // bitmap: the same layout in all three, in the box converted to the target.
-#include "drivers/printer_font_table.h"
-#include "editor/view.h"
+#include "model/printer_font_table.h"
+#include "model/view.h"
 #include "model/document.h"
 #include "model/drawtext.h"
 #include "model/text_render.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "drivers/printer_list.h"
+#include "model/printer_lookup.h"
 #include "platform/devmode.h"
 #include "platform/strutil.h"
 
@@ -313,7 +313,7 @@ void CLabelFormat::SetDevMode(const std::vector<std::uint8_t>* devMode)
     m_devMode.assign(devMode->begin(), devMode->begin() + std::ptrdiff_t(n));
 }
 
-BOOL CLabelFormat::DevModeMatches(const CPrinterEntry& printer) const
+BOOL CLabelFormat::DevModeMatches(const CPrinterInfo& printer) const
 {
     const CDevModeView mine(m_devMode);
     const CDevModeView theirs(printer.m_devMode);

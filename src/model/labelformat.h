@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "model/archive.h"
-#include "model/property_table.h"
+#include "platform/archive.h"
+#include "platform/property_table.h"
 #include "platform/geometry.h"
 #include "platform/types.h"
 
-struct CPrinterEntry;
+struct CPrinterInfo;
 class CDrawObj;
 
 // Extended property keys of the label format.
@@ -206,7 +206,7 @@ public:
     // length (public part plus private part); null or empty clears them.
     void SetDevMode(const std::vector<std::uint8_t>* devMode);
     // Stored settings exist and carry the printer's device name, sizes and versions.
-    BOOL DevModeMatches(const CPrinterEntry& printer) const;
+    BOOL DevModeMatches(const CPrinterInfo& printer) const;
 
     BOOL IsWindowsDriverMode() const;
     BOOL IsFormDownload() const;

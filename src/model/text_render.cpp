@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "drivers/printer_font_table.h"
+#include "model/printer_font_table.h"
 #include "platform/monobitmap_ops.h"
 
 namespace {

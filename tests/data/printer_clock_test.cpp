@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "data/printer_clock.h"
+#include "model/object_clock.h"
 #include "data/variable.h"
 #include "model/document.h"
 #include "model/drawrect.h"

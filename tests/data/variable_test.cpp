@@ -43,7 +43,7 @@ public:
 
 class FakeScript : public CScriptEvaluator {
 public:
-    bool GetScriptValue(const CVariable& var, const CLabelPos* pos, CDrawObj*, std::string& result) override
+    bool GetScriptValue(const CVariable& var, const CLabelPos* pos, CVariableUser*, std::string& result) override
     {
         if (var.GetProperty(VP_SCRIPT) == "broken") return false;
         result = "S" + std::to_string(pos ? pos->m_nLabel : -1);
@@ -147,7 +147,7 @@ TEST(Variable, SharedVariableIsOneAndGoesWithItsLastUser)
     shared->m_strName = "Lot";
     first->AddVariable(shared);
     second->AddVariable(shared);
-    EXPECT_EQ(shared->m_users, (std::vector<CDrawObj*>{first, second}));
+    EXPECT_EQ(shared->m_users, (std::vector<CVariableUser*>{first, second}));
     EXPECT_EQ(doc.FindVariable("Lot"), shared);
 
     // Editing the start value through one object changes what the other prints.
@@ -158,7 +158,7 @@ TEST(Variable, SharedVariableIsOneAndGoesWithItsLastUser)
     doc.RemoveObject(first);
     first->Remove();
     ASSERT_EQ(doc.m_variables.size(), 1u);
-    EXPECT_EQ(shared->m_users, std::vector<CDrawObj*>{second});
+    EXPECT_EQ(shared->m_users, std::vector<CVariableUser*>{second});
     doc.RemoveObject(second);
     second->Remove();
     EXPECT_TRUE(doc.m_variables.empty());
@@ -203,7 +203,7 @@ TEST(Variable, AVariableListedTwiceByOneObject)
     EXPECT_EQ(v->m_users.size(), 1u);
     obj->RemoveVariable(v);
     ASSERT_EQ(doc.m_variables.size(), 1u);  // still used once
-    EXPECT_EQ(v->m_users, std::vector<CDrawObj*>{obj});
+    EXPECT_EQ(v->m_users, std::vector<CVariableUser*>{obj});
     EXPECT_EQ(obj->GetText(), "AB");
     obj->AddVariable(v);
     doc.RemoveObject(obj);
@@ -245,7 +245,7 @@ TEST(Variable, IdentityCloneAndComparison)
     v->CopyFrom(*copy);
     EXPECT_EQ(v->m_strData, "B7");
     EXPECT_EQ(v->GetProperty(VP_PRINTER_CLOCK), "0");
-    EXPECT_EQ(v->m_users, std::vector<CDrawObj*>{obj});
+    EXPECT_EQ(v->m_users, std::vector<CVariableUser*>{obj});
 }
 
 TEST(Variable, InputAskedAtPrintTime)

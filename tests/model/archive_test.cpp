@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "model/archive.h"
-#include "model/property_table.h"
+#include "platform/archive.h"
+#include "platform/property_table.h"
 #include "platform/codepage.h"
 
 namespace {

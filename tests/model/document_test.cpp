@@ -5,7 +5,7 @@
 #include <memory>
 #include <sys/resource.h>
 
-#include "app/app_settings.h"
+#include "platform/app_settings.h"
 #include "data/variable.h"
 #include "model/document.h"
 #include "model/drawgroup.h"
@@ -213,9 +213,9 @@ TEST(Document, VariablesAndTheirLinksSurviveSaveAndOpen)
     // The users lists are rebuilt from the links, in link order.
     auto* backChild = static_cast<CDrawGroup*>(back.m_objects[1])->m_children[0];
     EXPECT_EQ(back.m_variables[VK_SERIAL]->m_users,
-              (std::vector<CDrawObj*>{back.m_objects[0], backChild}));
+              (std::vector<CVariableUser*>{back.m_objects[0], backChild}));
     EXPECT_EQ(back.m_variables[VK_FIXED]->m_users,
-              (std::vector<CDrawObj*>{back.m_objects[0], back.m_objects[2]}));
+              (std::vector<CVariableUser*>{back.m_objects[0], back.m_objects[2]}));
     EXPECT_EQ(back.m_objects[2]->m_variables.size(), 5u);
     EXPECT_EQ(back.m_objects[2]->m_variables[4], back.m_variables[VK_FIXED]);
 }

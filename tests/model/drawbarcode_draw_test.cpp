@@ -6,8 +6,8 @@
 
 #include "model/drawbarcode.h"
 #include "data/variable.h"
-#include "drivers/printer_font_table.h"
-#include "editor/view.h"
+#include "model/printer_font_table.h"
+#include "model/view.h"
 #include "model/document.h"
 #include "platform/dc.h"
 #include "platform/monobitmap.h"

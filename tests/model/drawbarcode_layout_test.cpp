@@ -7,7 +7,7 @@
 #include "model/drawbarcode.h"
 #include "data/variable.h"
 #include "drivers/printer_list.h"
-#include "editor/view.h"
+#include "model/view.h"
 #include "model/document.h"
 #include "platform/monobitmap.h"
 

@@ -360,7 +360,7 @@ TEST(DrawGroup, DestroyingDetachesChildrenFromVariables)
     // The child's own variable went with it; the shared one stays for the other user.
     ASSERT_EQ(doc.m_variables.size(), 1u);
     EXPECT_EQ(doc.m_variables[0], shared);
-    EXPECT_EQ(shared->m_users, std::vector<CDrawObj*>{other});
+    EXPECT_EQ(shared->m_users, std::vector<CVariableUser*>{other});
 }
 
 TEST(Variable, EveryMemberSurvivesSaveAndLoad)

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "data/variable.h"
-#include "editor/view.h"
+#include "model/view.h"
 #include "model/document.h"
 #include "model/drawpicture.h"
 #include "platform/bitmap_file.h"

@@ -9,7 +9,7 @@
 #include "model/drawpicture.h"
 #include "model/packstream.h"
 #include "platform/bitmap_file.h"
-#include "resources/placeholder_picture.h"
+#include "model/placeholder_picture.h"
 #include "support/kvtest.h"
 
 namespace {

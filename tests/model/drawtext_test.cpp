@@ -3,9 +3,9 @@
 // bitmaps it renders for a printer.
 #include <gtest/gtest.h>
 
-#include "data/printer_clock.h"
+#include "model/object_clock.h"
 #include "data/variable.h"
-#include "drivers/printer_font_table.h"
+#include "model/printer_font_table.h"
 #include "model/document.h"
 #include "model/drawtext.h"
 #include "print/printdriver.h"

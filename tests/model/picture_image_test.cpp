@@ -2,7 +2,7 @@
 
 #include "model/picture_image.h"
 #include "platform/bitmap_file.h"
-#include "resources/placeholder_picture.h"
+#include "model/placeholder_picture.h"
 #include "support/kvtest.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // bitmaps, and the selection tracker of the design view.
 #include <gtest/gtest.h>
 
-#include "editor/marker_strip.h"
-#include "editor/view.h"
+#include "model/marker_strip.h"
+#include "model/view.h"
 #include "model/document.h"
 #include "model/drawgroup.h"
 #include "model/drawline.h"

@@ -1,7 +1,7 @@
 // Label units to view pixels and back, with zoom and label offset.
 #include <gtest/gtest.h>
 
-#include "editor/view.h"
+#include "model/view.h"
 
 namespace {
 

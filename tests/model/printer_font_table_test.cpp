@@ -2,7 +2,7 @@
 // names follow the brand, and the sizing rules of each font kind.
 #include <gtest/gtest.h>
 
-#include "drivers/printer_font_table.h"
+#include "model/printer_font_table.h"
 #include "platform/dc.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "editor/marker_strip.h"
+#include "model/marker_strip.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "app/app_settings.h"
+#include "platform/app_settings.h"
 
 #include <cstdlib>
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "drivers/printer_font_catalog.h"
+#include "model/printer_font_catalog.h"
 #include "platform/font.h"
 #include "platform/geometry.h"
 

@@ -1,4 +1,4 @@
-#include "model/archive.h"
+#include "platform/archive.h"
 
 #include <cstring>
 #include <map>

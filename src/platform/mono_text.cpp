@@ -1,5 +1,5 @@
-// Default text renderer of the encoder library: QFont and QPainter into a
-// small QImage, without antialiasing, then the dark pixels onto the symbol.
+// Monochrome text: QFont and QPainter into a small QImage, without
+// antialiasing, then the dark pixels onto the bitmap.
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -12,14 +12,14 @@
 #include <map>
 #include <tuple>
 
-#include "encoders/text_renderer.h"
+#include "platform/mono_text.h"
+
 #include "platform/codepage.h"
 
 namespace {
 
 // Faces the symbols ask for that are not installed under that name, and the
-// installed face that stands in for each. The general drawing layer's font
-// substitution table takes this over once it exists.
+// installed face that stands in for each.
 struct FaceSubstitute {
     const char* face;
     const char* substitute;
@@ -53,9 +53,9 @@ struct ResolvedFont {
     double cellHeight = 0;
 };
 
-class QtBarcodeTextRenderer : public IBarcodeTextRenderer {
+class MonoTextRenderer {
 public:
-    int TextWidth(const BarcodeFont& font, std::string_view text) override
+    int TextWidth(const MonoTextFont& font, std::string_view text)
     {
         if (text.empty() || !QGuiApplication::instance()) return 0;
         const ResolvedFont& rf = Resolve(font);
@@ -63,7 +63,7 @@ public:
         return int(std::lround(fm.horizontalAdvance(ToQString(text)) * rf.xScale));
     }
 
-    bool DrawText(CMonoBitmap& bitmap, int x, int y, const BarcodeFont& font, std::string_view text) override
+    bool DrawText(CMonoBitmap& bitmap, int x, int y, const MonoTextFont& font, std::string_view text)
     {
         if (text.empty() || bitmap.IsEmpty() || !QGuiApplication::instance()) return true;
         const ResolvedFont& rf = Resolve(font);
@@ -109,7 +109,7 @@ private:
         return QString::fromUtf16(u.data(), qsizetype(u.size()));
     }
 
-    const ResolvedFont& Resolve(const BarcodeFont& f)
+    const ResolvedFont& Resolve(const MonoTextFont& f)
     {
         const auto key = std::make_tuple(f.face, f.height, f.width);
         auto it = m_cache.find(key);
@@ -147,8 +147,17 @@ private:
 
 }  // namespace
 
-IBarcodeTextRenderer& DefaultBarcodeTextRenderer()
+namespace {
+MonoTextRenderer& Renderer()
 {
-    static QtBarcodeTextRenderer renderer;
+    static MonoTextRenderer renderer;
     return renderer;
+}
+}  // namespace
+
+int MonoTextWidth(const MonoTextFont& font, std::string_view text) { return Renderer().TextWidth(font, text); }
+
+bool DrawMonoText(CMonoBitmap& bitmap, int x, int y, const MonoTextFont& font, std::string_view text)
+{
+    return Renderer().DrawText(bitmap, x, y, font, text);
 }

@@ -1,4 +1,4 @@
-#include "editor/view.h"
+#include "model/view.h"
 
 #include "model/drawobj.h"
 

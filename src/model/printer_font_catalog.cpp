@@ -1,4 +1,4 @@
-#include "drivers/printer_font_catalog.h"
+#include "model/printer_font_catalog.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
-#include "model/property_table.h"
+#include "platform/property_table.h"
 
-#include "model/archive.h"
+#include "platform/archive.h"
 #include "platform/strutil.h"
 
 std::string CPropertyTable::Get(int key) const

@@ -1,4 +1,4 @@
-#include "drivers/printer_font_table.h"
+#include "model/printer_font_table.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "resources/placeholder_picture.h"
+#include "model/placeholder_picture.h"
 
 #include <cstdlib>
 

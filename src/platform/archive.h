@@ -16,7 +16,14 @@
 
 class CArchive;
 class CObject;
-class CKVDoc;
+
+// What a stream belongs to (the document being read or written). The
+// archive only carries it; each class that needs its owner takes it back as
+// the owner type it knows.
+class CArchiveContext {
+public:
+    virtual ~CArchiveContext() = default;
+};
 
 // What a class registry entry knows: name, schema, how to make one, its base.
 struct CRuntimeClass {
@@ -86,7 +93,7 @@ public:
     bool IsLoading() const { return m_mode == load; }
 
     // The document being loaded (or stored); objects take their document from it.
-    CKVDoc* m_pDocument = nullptr;
+    CArchiveContext* m_pDocument = nullptr;
 
     // Storing primitives.
     void WriteByte(BYTE v);
