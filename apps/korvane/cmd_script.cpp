@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/app_settings.h"
+#include "platform/app_settings.h"
 #include "cli.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"

@@ -1,7 +1,7 @@
 // korvane script: runs a script file and prints a function's result.
 #include <gtest/gtest.h>
 
-#include "app/app_settings.h"
+#include "platform/app_settings.h"
 #include "platform/settings_store.h"
 #include "support/kvtest.h"
 
