@@ -8,7 +8,7 @@
 #include <QJsonObject>
 #include <fstream>
 
-#include "app/app_settings.h"
+#include "platform/app_settings.h"
 #include "data/data_source.h"
 #include "data/variable.h"
 #include "model/document.h"
