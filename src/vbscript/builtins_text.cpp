@@ -127,20 +127,58 @@ Value Replace(Interpreter& in, std::vector<Value>& a)
     return Value::String(std::move(out));
 }
 
-Value UCase(Interpreter&, std::vector<Value>& a)
+// Letter case beyond ASCII for the scripts of the languages Korvane speaks:
+// Latin-1, Latin Extended-A, Greek and Cyrillic.
+char16_t UpperWide(char16_t c)
 {
-    if (a[0].IsNull()) return Value::Null();
-    std::string s = ToStr(a[0]);
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = char(c - 32);
-    return Value::String(std::move(s));
+    if (c >= u'a' && c <= u'z') return char16_t(c - 32);
+    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return char16_t(c - 0x20);
+    if (c == 0xFF) return 0x178;
+    if (c >= 0x100 && c <= 0x17F && c != 0x131 && c != 0x138 && c != 0x149 && c != 0x17F) {
+        const bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        if (oddUpper ? (c % 2 == 0) : (c % 2 == 1)) return char16_t(c - 1);
+        return c;
+    }
+    if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return char16_t(c - 0x20);
+    if (c >= 0x430 && c <= 0x44F) return char16_t(c - 0x20);
+    if (c >= 0x450 && c <= 0x45F) return char16_t(c - 0x50);
+    return c;
 }
 
-Value LCase(Interpreter&, std::vector<Value>& a)
+char16_t LowerWide(char16_t c)
 {
-    if (a[0].IsNull()) return Value::Null();
-    return Value::String(LowerAscii(ToStr(a[0])));
+    if (c >= u'A' && c <= u'Z') return char16_t(c + 32);
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return char16_t(c + 0x20);
+    if (c == 0x178) return 0xFF;
+    if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x138 && c != 0x149 && c != 0x17F) {
+        const bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        if (oddUpper ? (c % 2 == 1) : (c % 2 == 0)) return char16_t(c + 1);
+        return c;
+    }
+    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return char16_t(c + 0x20);
+    if (c >= 0x410 && c <= 0x42F) return char16_t(c + 0x20);
+    if (c >= 0x400 && c <= 0x40F) return char16_t(c + 0x50);
+    return c;
 }
+
+Value ChangeCase(Interpreter& in, const Value& v, bool upper)
+{
+    if (v.IsNull()) return Value::Null();
+    std::string s = ToStr(v);
+    bool ascii = true;
+    for (char& c : s) {
+        if ((unsigned char)c >= 0x80) ascii = false;
+        else if (upper && c >= 'a' && c <= 'z') c = char(c - 32);
+        else if (!upper && c >= 'A' && c <= 'Z') c = char(c + 32);
+    }
+    if (ascii || !in.toWide || !in.fromWide) return Value::String(std::move(s));
+    std::u16string w = in.toWide(s);
+    for (char16_t& c : w) c = upper ? UpperWide(c) : LowerWide(c);
+    return Value::String(in.fromWide(w));
+}
+
+Value UCase(Interpreter& in, std::vector<Value>& a) { return ChangeCase(in, a[0], true); }
+Value LCase(Interpreter& in, std::vector<Value>& a) { return ChangeCase(in, a[0], false); }
 
 Value TrimSides(const Value& v, bool left, bool right)
 {

@@ -254,6 +254,22 @@ TEST(VbsBuiltins, WideCharactersGoThroughTheHostsConversion)
     vbs::Value r;
     ASSERT_TRUE(e.Call("Test", {}, &r));
     EXPECT_EQ(vbs::ToText(r), "\xE2\x82\xAC|8364|-25536");
+
+    // Letter case of the languages the program speaks, not only ASCII.
+    ASSERT_TRUE(e.AddCode("Function Cases(s)\r\nCases = UCase(s) & \"|\" & LCase(s)\r\nEnd Function"));
+    const struct {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"Stra\xC3\x9F" "e \xC3\xA4\xC3\xB6\xC3\xBC", "STRA\xC3\x9F" "E \xC3\x84\xC3\x96\xC3\x9C|stra\xC3\x9F" "e \xC3\xA4\xC3\xB6\xC3\xBC"},
+        {"\xC4\x8C\xC3\xA1p", "\xC4\x8C\xC3\x81P|\xC4\x8D\xC3\xA1p"},
+        {"\xD0\x96\xD1\x91", "\xD0\x96\xD0\x81|\xD0\xB6\xD1\x91"},
+        {"\xC5\x81\xC3\xB3" "d\xC5\xBA", "\xC5\x81\xC3\x93" "D\xC5\xB9|\xC5\x82\xC3\xB3" "d\xC5\xBA"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(e.Call("Cases", {vbs::Value::String(c.in)}, &r));
+        EXPECT_EQ(vbs::ToText(r), c.out) << c.in;
+    }
 }
 
 }  // namespace
