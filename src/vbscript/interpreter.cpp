@@ -708,6 +708,7 @@ bool Interpreter::AddCode(std::string_view text)
         ParseProgram(text, Now()).swap(prog);
     } catch (const ScriptException& e) {
         Report(e);
+        lastError.syntax = true;
         return false;
     }
     for (const auto& p : prog->procedures) m_procs[p->key] = p;

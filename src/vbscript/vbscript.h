@@ -39,6 +39,7 @@ struct ScriptError {
     std::string description;
     long line = 0;      // 1-based line of the text the failing code came from; 0 when none
     long position = 0;  // 1-based character position in that line
+    bool syntax = false;  // found while parsing (nothing of the text was kept)
 };
 
 // "Script error in line %ld, position %ld".

@@ -14,12 +14,14 @@ struct ErrorCase {
     long position;
 };
 
-void CheckErrors(const std::vector<ErrorCase>& cases)
+// syntax: whether the errors are found while parsing (then nothing of the text runs).
+void CheckErrors(const std::vector<ErrorCase>& cases, bool syntax = false)
 {
     for (const ErrorCase& c : cases) {
         SCOPED_TRACE(c.script);
         const auto o = RunScript(c.script);
         ASSERT_FALSE(o.ok);
+        EXPECT_EQ(o.error.syntax, syntax);
         EXPECT_EQ(o.error.number, c.number) << o.error.description;
         EXPECT_EQ(o.error.line, c.line);
         EXPECT_EQ(o.error.position, c.position);
@@ -50,7 +52,8 @@ TEST(VbsErrors, SyntaxErrorsNameTheirLineAndPosition)
         {"If True Then\r\nElse\r\nElse\r\nEnd If", 1014, 3, 1},
         {"x = 1 _ y", 1032, 1, 7},
         {"Sub A\r\n  Sub B\r\n  End Sub\r\nEnd Sub", 1002, 2, 3},
-    });
+    },
+                true);
 }
 
 TEST(VbsErrors, RunTimeErrorsNameTheStatementThatFailed)
