@@ -26,6 +26,8 @@ class CPrinterCapabilities;
 class CPrinterFontTable;
 class CRecordSource;
 class CScriptEvaluator;
+struct CScriptContext;
+struct CScriptSettings;
 class CVariable;
 struct CPrinterInfo;
 
@@ -236,6 +238,20 @@ public:
     // of the document's file.
     std::string ResolvePath(const std::string& name) const { return ResolvePathFrom(m_strPath, name); }
     static std::string ResolvePathFrom(const std::string& basePath, const std::string& name);
+
+    // ---- scripts (document_script.cpp) ----
+    // The title scripts see as V_TITLE: the file's name, "NewLabel" before
+    // the first save.
+    std::string GetTitle() const;
+    // What the scripts see of the document besides its variables: title,
+    // printer, the label script, the printed-labels counter.
+    CScriptContext GetScriptContext() const;
+    // Design-time refresh on the document's host: every Script variable's
+    // OnGetData result becomes its stored value; the objects of the
+    // variables that changed are added to changed (once each). Nothing
+    // happens while scripts are off.
+    void RefreshScriptVariables(std::vector<CDrawObj*>& changed);
+    void RefreshScriptVariables(std::vector<CDrawObj*>& changed, const CScriptSettings& settings);
 
     // Repaint requests to every view.
     void InvalidateObject(CDrawObj* obj);

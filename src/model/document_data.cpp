@@ -104,8 +104,11 @@ void CKVDoc::GoToRecord(BOOL bModify)
         v->RefreshDatabaseValue();
         if (bModify) v->NotifyUsers();
     }
-    // Script variables take their values from the script host, which
-    // refreshes them itself when it runs; every object is redrawn here.
+    // Script variables see the new record through the named variables.
+    std::vector<CDrawObj*> changed;
+    RefreshScriptVariables(changed);
+    if (bModify)
+        for (CDrawObj* obj : changed) obj->UpdateBounds();
     for (CDrawObj* obj : m_objects) InvalidateObject(obj);
     if (bModify) m_bModified = true;
 }
