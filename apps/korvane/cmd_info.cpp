@@ -1,4 +1,4 @@
-// korvane info FILE [--json] [--label N [--record R] [--copy C] [--now TIME]]:
+// korvane info FILE [--json] [--label N [--record R] [--copy C] [--now TIME] [--scripts]]:
 // the structure of a label document as stored: label format fields and
 // properties, variables, object tree, link string; with --label also what
 // every object would print on that label of a run.
@@ -13,6 +13,7 @@
 #include "cli.h"
 #include "data/variable.h"
 #include "json.h"
+#include "label_scripts.h"
 #include "model/document.h"
 #include "model/drawgroup.h"
 #include "model/drawline.h"
@@ -181,17 +182,18 @@ void CollectLabelTexts(std::vector<LabelText>& out, const std::vector<CDrawObj*>
 }
 
 constexpr const char kInfoUsage[] =
-    "usage: korvane info FILE [--json] [--label N [--record R] [--copy C] [--now \"YYYY-MM-DD HH:MM:SS\"]]";
+    "usage: korvane info FILE [--json] [--label N [--record R] [--copy C] [--now \"YYYY-MM-DD HH:MM:SS\"] "
+    "[--scripts]]";
 
 int RunInfo(const CliArgs& args)
 {
-    CliOptions opt(args, {"--label", "--record", "--copy", "--now"}, {"--json"});
+    CliOptions opt(args, {"--label", "--record", "--copy", "--now"}, {"--json", "--scripts"});
     if (!opt.ok()) return CliFail(opt.error());
     if (opt.Positional().size() != 1) return CliFail(kInfoUsage);
     const std::string path = opt.Positional()[0];
     const bool wantLabel = opt.Has("--label");
-    if (!wantLabel && (opt.Has("--record") || opt.Has("--copy") || opt.Has("--now")))
-        return CliFail("--record, --copy and --now go with --label N");
+    if (!wantLabel && (opt.Has("--record") || opt.Has("--copy") || opt.Has("--now") || opt.Has("--scripts")))
+        return CliFail("--record, --copy, --now and --scripts go with --label N");
     CLabelPos pos;
     pos.m_nLabel = opt.GetInt("--label", 0);
     pos.m_nRecord = opt.GetInt("--record", 0);
@@ -219,11 +221,24 @@ int RunInfo(const CliArgs& args)
     // it, so that the dump above keeps showing what the file stores (dates
     // would otherwise refresh their stored values).
     std::vector<LabelText> labelTexts;
+    bool scriptsRan = false;
+    int runLabels = 0;
+    std::vector<std::string> scriptErrors;
     if (wantLabel) {
         CKVDoc opened;
         std::string error;
         if (!opened.OpenDocument(path, &error)) return CliFail(ReplaceAll(AnsiToUtf8(error), "\n", " "));
+        // The label's scripts run as a print job runs them, when scripting is on.
+        CLabelScripts scripts(opened, opt.Has("--scripts"));
+        scripts.BeginLabel(pos);
         CollectLabelTexts(labelTexts, opened.m_objects, pos, 0);
+        scripts.EndLabel();
+        scripts.End();
+        scriptsRan = scripts.Ran();
+        runLabels = scripts.Labels();
+        scriptErrors = scripts.Errors();
+        for (const std::string& e : scriptErrors)
+            std::fprintf(stderr, "korvane: script: %s\n", ReplaceAll(AnsiToUtf8(e), "\n", " ").c_str());
     }
 
     if (opt.Has("--json")) {
@@ -279,6 +294,14 @@ int RunInfo(const CliArgs& args)
                 j.EndObject();
             }
             j.EndArray();
+            if (scriptsRan) {
+                j.BeginObject("scripts");
+                j.Int("labels", runLabels);
+                j.BeginArray("errors");
+                for (const std::string& e : scriptErrors) j.String(nullptr, e);
+                j.EndArray();
+                j.EndObject();
+            }
             j.EndObject();
         }
         j.EndObject();
@@ -309,6 +332,7 @@ int RunInfo(const CliArgs& args)
             out += std::string(size_t(t.depth) * 2 + 2, ' ') + StrFormat("#%d %s ", t.id, t.className) +
                    QuoteText(t.text) + (t.hasReadable ? " readable=" + QuoteText(t.readable) : std::string()) +
                    "\n";
+        if (scriptsRan) out += StrFormat("scripts: the run has %d labels\n", runLabels);
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
@@ -317,7 +341,8 @@ int RunInfo(const CliArgs& args)
 }  // namespace
 
 KV_CLI_COMMAND("info",
-               "info FILE [--json] [--label N [--record R] [--copy C] [--now TIME]]\n"
+               "info FILE [--json] [--label N [--record R] [--copy C] [--now TIME] [--scripts]]\n"
                "                           print the structure of a label document; with --label what each\n"
-               "                           object prints on label N of a run (TIME: \"YYYY-MM-DD HH:MM:SS\")",
+               "                           object prints on label N of a run (TIME: \"YYYY-MM-DD HH:MM:SS\");\n"
+               "                           the label's scripts run when EnableScript is on or with --scripts",
                RunInfo)

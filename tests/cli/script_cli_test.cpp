@@ -1,6 +1,14 @@
-// korvane script: runs a script file and prints a function's result.
+// korvane script runs a script file and prints a function's result;
+// korvane info --label runs a label's scripts when asked.
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "data/variable.h"
+#include "model/document.h"
+#include "model/drawrect.h"
 #include "platform/app_settings.h"
 #include "platform/settings_store.h"
 #include "support/kvtest.h"
@@ -116,6 +124,90 @@ TEST(ScriptCli, TheStepLimitComesFromTheSettings)
     const auto r = kvtest::RunKorvane({"script", path, "--call", "N_"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "12502500\n");
+}
+
+// A label whose Script variable reads a named variable holding a quote, the
+// counters, the predefined script and the clock; its label script makes the
+// run five labels long.
+std::string WriteScriptLabel(const kvtest::TempDir& dir, const std::string& labelScript)
+{
+    CKVDoc doc;
+    EXPECT_TRUE(doc.OnNewDocument());
+    doc.m_format.m_nQuantity = 2;
+    doc.m_format.SetProperty(LFP_SCRIPT, labelScript);
+    auto* lot = new CVariable(VK_FIXED);
+    lot->m_strName = "Lot";
+    lot->m_strData = "A\"7";
+    doc.AddVariable(lot);
+    auto* script = new CVariable(VK_SCRIPT);
+    script->SetProperty(VP_SCRIPT, "Function OnGetData()\r\n"
+                                   "  OnGetData = Lot & \"/\" & V_LABELNO & \"/\" & V_TOTALLABELS & \"/\" & "
+                                   "UccMode10(\"12345\") & \"/\" & Year(Now)\r\n"
+                                   "End Function");
+    doc.AddVariable(script);
+    auto* shown = new CDrawRect(CRect(0, 0, 2000, 500));
+    doc.AddObject(shown);
+    shown->AddVariable(script);
+    auto* fixed = new CDrawRect(CRect(0, 600, 2000, 1100));
+    doc.AddObject(fixed);
+    fixed->AddVariable(lot);
+    const std::string path = dir.file("scripted.kvd");
+    std::string error;
+    EXPECT_TRUE(doc.SaveDocument(path, &error)) << error;
+    return path;
+}
+
+const char kFiveLabels[] = "Function OnBeginPrint(State)\r\n  V_TOTALLABELS = 5\r\nEnd Function";
+
+TEST(ScriptCli, InfoRunsTheLabelsScriptsWhenAsked)
+{
+    kvtest::TempDir dir;
+    const std::string path = WriteScriptLabel(dir, kFiveLabels);
+    const std::vector<std::string> base = {"info", path, "--label", "0", "--record", "2", "--now", "2030-01-02 03:04:05"};
+
+    // Scripts off: a Script variable prints nothing.
+    const auto off = kvtest::RunKorvane(base);
+    ASSERT_EQ(off.status, 0) << off.err;
+    EXPECT_NE(off.out.find("CDrawRect \"\"\n"), std::string::npos) << off.out;
+    EXPECT_EQ(off.out.find("scripts:"), std::string::npos);
+
+    std::vector<std::string> forced = base;
+    forced.push_back("--scripts");
+    const auto on = kvtest::RunKorvane(forced);
+    ASSERT_EQ(on.status, 0) << on.err;
+    EXPECT_NE(on.out.find("CDrawRect \"A\\\"7/3/5/7/2030\"\n"), std::string::npos) << on.out;
+    EXPECT_NE(on.out.find("scripts: the run has 5 labels\n"), std::string::npos) << on.out;
+    EXPECT_EQ(on.err, "");
+
+    // The setting does the same without --scripts.
+    ASSERT_TRUE(WriteAppSettingInt("EnableScript", 1));
+    CSettingsStore::Instance().Sync();
+    std::vector<std::string> json = base;
+    json.push_back("--json");
+    const auto j = kvtest::RunKorvane(json);
+    CSettingsStore::Instance().Remove(kSettingsSection, "EnableScript");
+    CSettingsStore::Instance().Sync();
+    ASSERT_EQ(j.status, 0) << j.err;
+    const QJsonObject label = QJsonDocument::fromJson(QByteArray::fromStdString(j.out)).object()["label"].toObject();
+    EXPECT_EQ(label["objects"].toArray()[0].toObject()["text"].toString(), QString("A\"7/3/5/7/2030"));
+    EXPECT_EQ(label["scripts"].toObject()["labels"].toInt(), 5);
+    EXPECT_TRUE(label["scripts"].toObject()["errors"].toArray().isEmpty());
+
+    EXPECT_NE(kvtest::RunKorvane({"info", path, "--scripts"}).status, 0);
+}
+
+TEST(ScriptCli, InfoShowsTheScriptsErrorsAndGoesOn)
+{
+    kvtest::TempDir dir;
+    const std::string path =
+        WriteScriptLabel(dir, "Function OnBeginPrint(State)\r\n  Set fso = CreateObject(\"Scripting.FileSystemObject\")\r\nEnd Function");
+    const auto r = kvtest::RunKorvane({"info", path, "--label", "1", "--scripts", "--now", "2030-01-02 03:04:05"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("korvane: script: Script error in line 2, position 3\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Label scripts cannot create objects: 'Scripting.FileSystemObject'"), std::string::npos);
+    // The job goes on: the run keeps its two labels, the variable still computes.
+    EXPECT_NE(r.out.find("\"A\\\"7/1/2/7/2030\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("scripts: the run has 2 labels\n"), std::string::npos) << r.out;
 }
 
 }  // namespace
