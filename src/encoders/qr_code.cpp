@@ -181,8 +181,11 @@ void PlaceFunctionPatterns(Grid& g, int version)
                 for (int dx = -2; dx <= 2; ++dx)
                     g.Fn(al[i] + dx, al[j] + dy, std::max(std::abs(dx), std::abs(dy)) != 1);
         }
-    // Format areas (filled in for each mask) and the dark module.
+    // Format areas (filled in for each mask) and the dark module. Row and
+    // column 6 cross the top-left area: those two modules belong to the
+    // timing patterns and keep their dark colour.
     for (int i = 0; i < 9; ++i) {
+        if (i == 6) continue;
         g.Fn(8, i, false);
         g.Fn(i, 8, false);
     }
