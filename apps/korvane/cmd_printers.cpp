@@ -27,6 +27,9 @@ void BuildCatalog()
     CPrinterList& list = CPrinterList::Instance();
     ISpooler& spooler = GetSpooler();
     list.Build(spooler, ReadOwnPrinters());
+    if (!list.SpoolerError().empty())
+        std::fprintf(stderr, "korvane: CUPS cannot be asked for its printers: %s\n",
+                     AnsiToUtf8(list.SpoolerError()).c_str());
     for (CPrinterEntry& e : list.Entries()) e.BuildPaperList(spooler);
     for (const std::string& name : list.LeftOut())
         std::fprintf(stderr,

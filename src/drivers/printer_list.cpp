@@ -284,8 +284,9 @@ void CPrinterList::Build(ISpooler& spooler, const std::vector<COwnPrinterRecord>
     m_entries.clear();
     m_strDefault.clear();
     m_leftOut.clear();
+    m_strSpoolerError.clear();
     m_bNoPrinter = false;
-    AddPrinters(spooler, settings);
+    AddPrinters(spooler, settings, &m_strSpoolerError);
     AddOwnPrinters(settings);
     if (m_entries.empty()) {
         KvMessageBox(LoadKvString(IDS_NO_PRINTER), MSG_OK | MSG_ICONWARNING, kProductName);

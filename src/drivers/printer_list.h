@@ -93,6 +93,8 @@ public:
     const CPrinterEntry& GetDefaultPrinter() const;
     const std::vector<CPrinterEntry>& Entries() const { return m_entries; }
     std::vector<CPrinterEntry>& Entries() { return m_entries; }
+    // Why Build found no spooler to ask ("" when it answered).
+    const std::string& SpoolerError() const { return m_strSpoolerError; }
     // Spooler printers AddPrinters left out (no resolution, papers not readable).
     const std::vector<std::string>& LeftOut() const { return m_leftOut; }
     // Whether the catalogue holds only the placeholder.
@@ -110,5 +112,6 @@ private:
     std::vector<CPrinterEntry> m_entries;
     std::string m_strDefault;  // the spooler's default printer
     std::vector<std::string> m_leftOut;
+    std::string m_strSpoolerError;
     bool m_bNoPrinter = false;
 };
