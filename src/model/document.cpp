@@ -648,9 +648,12 @@ void CKVDoc::OnPrinterChanged()
     m_nPrinterFamily = printer->m_nFamily;
     m_nPrinterModel = printer->m_nModel;
     m_driver = MakePrinterDriver(*this, m_format.m_nLanguage);
-    if (!m_format.IsWindowsDriverMode() && (printer->m_nMinSpeed || printer->m_nMaxSpeed)) {
-        m_format.m_nSpeed = std::clamp(m_format.m_nSpeed, printer->m_nMinSpeed,
-                                       std::max(printer->m_nMinSpeed, printer->m_nMaxSpeed));
+    // Raised to the lowest, then lowered to the highest speed: a printer
+    // without a range (0 and 0) gets 0, its driver taking the speed from its
+    // own settings.
+    if (!m_format.IsWindowsDriverMode()) {
+        m_format.m_nSpeed = std::max(m_format.m_nSpeed, printer->m_nMinSpeed);
+        m_format.m_nSpeed = std::min(m_format.m_nSpeed, printer->m_nMaxSpeed);
     }
     for (auto* list : {&m_objects, &m_templates}) {
         for (CDrawObj* obj : *list) {
