@@ -22,7 +22,7 @@ if(KV_BUILD_TESTS OR KV_BUILD_BENCH)
 endif()
 if(KV_BUILD_TESTS)
   find_package(GTest REQUIRED)
-  find_package(ZXing QUIET)
+  find_package(ZXing REQUIRED)
   # Tests write .xlsx workbooks with an independent writer.
   pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
 endif()

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "encoders/encoders.h"
+#include "label_data.h"
 #include "platform/codepage.h"
 #include "platform/fileio.h"
 #include "platform/strutil.h"
@@ -34,12 +35,13 @@ int BarcodeMessages::Show(const std::string& text, unsigned style, const std::st
     return ID_OK;
 }
 
-bool ReadBarcodeData(const CliOptions& opts, bool allowPositional, std::string& data, std::string& error)
+bool ReadBarcodeData(const CliOptions& opts, int dataArg, std::string& data, std::string& error, int& status)
 {
+    status = 1;
     const bool file = opts.Has("--data-file");
     const bool text = opts.Has("-d") || opts.Has("--data");
-    const bool positional = allowPositional && !opts.Positional().empty();
-    if (int(file) + int(text) + int(positional) != 1 || (positional && opts.Positional().size() != 1)) {
+    const bool positional = dataArg >= 0 && opts.Positional().size() > size_t(dataArg);
+    if (int(file) + int(text) + int(positional) != 1) {
         error = "give the data once: with -d DATA or --data-file F";
         return false;
     }
@@ -53,7 +55,12 @@ bool ReadBarcodeData(const CliOptions& opts, bool allowPositional, std::string& 
         data.assign(bytes.begin(), bytes.end());
         return true;
     }
-    data = Utf8ToAnsi(text ? (opts.Has("-d") ? opts.Get("-d") : opts.Get("--data")) : opts.Positional()[0]);
+    const std::string option = !text ? "the data" : (opts.Has("-d") ? "-d" : "--data");
+    const std::string typed = !text ? opts.Positional()[size_t(dataArg)] : opts.Get(option);
+    if (!LabelTextFromArgument(option, typed, data, error)) {
+        status = kRefusedDataStatus;
+        return false;
+    }
     return true;
 }
 

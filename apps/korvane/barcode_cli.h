@@ -26,9 +26,11 @@ private:
 };
 
 // Reads the symbol's data: --data-file F (bytes as they are), -d/--data DATA
-// (UTF-8 from the shell, converted to the code page), or a single positional
-// argument when allowPositional. False with a message when none or several.
-bool ReadBarcodeData(const CliOptions& opts, bool allowPositional, std::string& data, std::string& error);
+// (UTF-8 text, converted to the code page: label_data.h), or the positional
+// argument at dataArg (-1: none). False with a message and the exit status:
+// 1 when the data is missing, given twice or its file cannot be read, 2 when
+// the text is refused.
+bool ReadBarcodeData(const CliOptions& opts, int dataArg, std::string& data, std::string& error, int& status);
 
 // Writes the bitmap one pixel per dot: PBM (binary P4) for ".pbm" or "-"
 // (standard output), PNG for ".png". False when the file cannot be written

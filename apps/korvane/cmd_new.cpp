@@ -1,6 +1,7 @@
 // korvane new OUT.kvd [--paper "NAME=DEFINITION"]: writes a new, empty label
 // document, starting from the last label paper used (or the given one).
 #include "cli.h"
+#include "label_data.h"
 #include "model/document.h"
 #include "platform/codepage.h"
 #include "platform/strutil.h"
@@ -17,7 +18,9 @@ int RunNew(const CliArgs& args)
     CKVDoc doc;
     if (!doc.OnNewDocument()) return CliFail("cannot make a new label");
     if (opt.Has("--paper")) {
-        const std::string paper = Utf8ToAnsi(opt.Get("--paper"));
+        std::string paper, refused;
+        if (!LabelTextFromArgument("--paper", opt.Get("--paper"), paper, refused))
+            return CliFail("new: " + refused, kRefusedDataStatus);
         if (paper.find('=') == std::string::npos || !doc.ApplyPaperDefinition(paper))
             return CliFail("bad label paper definition \"" + opt.Get("--paper") + "\" (expected NAME=VALUES)");
     }

@@ -72,7 +72,7 @@ void CBarRows::Reduce(int reduction, int rowCount)
     }
 }
 
-BarBitmap NewSymbolBitmap(CVerovoCall& call, long long width, long long height)
+BarBitmap NewSymbolBitmap(CEncoderCall& call, long long width, long long height)
 {
     if (!BarcodeSizeAllowed(width, height)) return call.Fail(BCE_UNKNOWN);
     try {

@@ -60,7 +60,7 @@ private:
 
 // A white width x height symbol bitmap; reports BCE_UNKNOWN and gives null
 // when it cannot be made.
-BarBitmap NewSymbolBitmap(CVerovoCall& call, long long width, long long height);
+BarBitmap NewSymbolBitmap(CEncoderCall& call, long long width, long long height);
 
 // Copies bar row r of rows, inverted (1 = bar becomes 0 = black), into the
 // raster rows [y0, y1) of bitmap (clipped). The bitmap must have the rows'

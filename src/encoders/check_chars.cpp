@@ -10,25 +10,6 @@ int IsValidBarcodeChar(int typeOrMode, int ch)
 {
     if (ch < 0) ch += 256;  // a signed char
     switch (typeOrMode) {
-    case BCT_CODE39:
-        return Code39Value(ch) >= 0 ? 1 : 0;
-    case BCT_CODE128:
-    case BCT_CODE93:
-    case BCT_CODE39_ASCII:
-    case BCT_EAN128:
-    case BCT_CODE128_CARET:
-        return ch >= 1 && ch <= 127 ? 1 : 0;
-    case BCT_EAN13:
-    case BCT_ITF25:
-    case BCT_UPCA:
-    case BCT_EAN8:
-    case BCT_UPCE:
-    case BCT_CODE25:
-    case BCT_MATRIX25:
-    case BCT_CHINA_POST:
-        return IsDigitCh(ch) ? 1 : 0;
-    case BCT_CODABAR:
-        return IsCodabarInner(ch) ? 1 : 0;
     case C128_SET_A:
     case GS1_128_SET_A:
         return ch >= 1 && ch <= 95 ? 1 : 0;
@@ -39,15 +20,24 @@ int IsValidBarcodeChar(int typeOrMode, int ch)
         return IsDigitCh(ch) ? 1 : 0;
     case GS1_128_SET_C:
         return IsDigitCh(ch) || ch == '^' ? 1 : 0;
-    case 120:
+    case 120:  // GS1 DataBar types 0-4
     case 121:
     case 122:
     case 123:
     case 124:
         return IsDigitCh(ch) ? 1 : 0;
     default:
-        return 1;
+        break;
     }
+    const SymbologyInfo* row = FindSymbology(typeOrMode);
+    switch (row ? row->chars : SymbologyChars::Any) {
+    case SymbologyChars::Code39: return Code39Value(ch) >= 0 ? 1 : 0;
+    case SymbologyChars::SevenBit: return ch >= 1 && ch <= 127 ? 1 : 0;
+    case SymbologyChars::Digits: return IsDigitCh(ch) ? 1 : 0;
+    case SymbologyChars::Codabar: return IsCodabarInner(ch) ? 1 : 0;
+    case SymbologyChars::Any: return 1;
+    }
+    return 1;
 }
 
 int IsCodabarStartStop(int ch)

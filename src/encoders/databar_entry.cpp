@@ -10,12 +10,14 @@
 #include "encoders/text_renderer.h"
 #include "encoders/linear_entries.h"
 #include "encoders/messages.h"
+#include "encoders/symbol_encoders.h"
 
-BarBitmap EncodeDataBar(const char* data, int module, int reduction, int height, int options, int rotation,
-                        int mirror, int textFlags, std::uint32_t* errorWord)
+namespace {
+
+BarBitmap EncodeDataBarCore(CEncoderCall& call, const char* data, int module, int reduction, int height, int options,
+                            int rotation, int mirror, int textFlags)
 {
-    CVerovoCall call(errorWord);
-    call.SetCaptionName("GS1 DataBar(RSS)");
+    call.SetCaptionName(CaptionNameOf(BS_DATABAR));
     if (!data || !*data) return call.Fail(BCE_BAD_LENGTH, kMsgBadLength);
     char buffer[102] = {};
     std::strncpy(buffer, data, 101);
@@ -118,8 +120,20 @@ BarBitmap EncodeDataBar(const char* data, int module, int reduction, int height,
         PaintBarRow(*bmp, rows, int(r), int(y), int(y + rowHeights[r]));
         y += rowHeights[r];
     }
-    if (T && !DrawGeneralText(*bmp, text, X, textFlags)) return call.Fail(BCE_NO_MEMORY, kMsgNoMemory);
+    if (T && !DrawGeneralText(call.TextRenderer(), *bmp, text, X, textFlags))
+        return call.Fail(BCE_NO_MEMORY, kMsgNoMemory);
     return FinishSymbol(call, std::move(bmp), rotation, mirror);
+}
+
+}  // namespace
+
+BarBitmap EncodeDataBar(const char* data, int module, int reduction, int height, int options, int rotation,
+                        int mirror, int textFlags, std::uint32_t* errorWord)
+{
+    CEncoderCall call;
+    return ReportToErrorWord(
+        call, EncodeDataBarCore(call, data, module, reduction, height, options, rotation, mirror, textFlags),
+        errorWord);
 }
 
 int MeasureDataBar(CSize& size, const char* data, int module, int reduction, int height, int options, int rotation,
@@ -127,4 +141,16 @@ int MeasureDataBar(CSize& size, const char* data, int module, int reduction, int
 {
     return MeasureResult(size, EncodeDataBar(data, module, reduction, height, options, rotation, 0, textFlags,
                                              errorWord));
+}
+
+BarBitmap EncodeDataBarSymbol(CEncoderCall& call, const BarcodeRequest& r)
+{
+    if (r.data.find('\0') != std::string::npos) {
+        call.SetCaptionName(CaptionNameOf(BS_DATABAR));
+        return call.Fail(BCE_ILLEGAL_CHAR, kMsgIllegalChar);
+    }
+    const DataBarRequestOptions& o = r.dataBar;
+    return EncodeDataBarCore(call, r.data.c_str(), r.module, r.reduction, r.height,
+                             DataBarOptions(o.type, o.separator, o.segments, o.hold), r.rotation, r.mirror,
+                             r.textFlags);
 }

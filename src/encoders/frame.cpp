@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "encoders/messages.h"
+#include "encoders/text_renderer.h"
 #include "platform/message.h"
 
 namespace {
@@ -57,57 +58,55 @@ bool BarcodeSizeAllowed(long long width, long long height)
     return (width + 15) / 16 * 2 * height <= kMaxBarcodeBytes;
 }
 
-CVerovoCall::CVerovoCall(std::uint32_t* errorWord) : m_word(errorWord), m_caption(kVerovoCaption)
-{
-    if (m_word) {
-        m_flags = *m_word & (BCE_SHOW_ERRORS | BCE_SHOW_WARNINGS);
-        *m_word = 0;
-    }
-}
+CEncoderCall::CEncoderCall(IBarcodeTextRenderer* renderer) : m_renderer(renderer), m_caption(kVerovoCaption) {}
 
-void CVerovoCall::SetCaptionName(std::string_view captionName)
+void CEncoderCall::SetCaptionName(std::string_view captionName)
 {
     m_caption = kVerovoCaption;
     m_caption.append(captionName);
 }
 
-std::nullptr_t CVerovoCall::Fail(std::uint32_t code, const char* text)
+std::nullptr_t CEncoderCall::Fail(std::uint32_t code, const char* text)
 {
     if (!text) text = BarcodeErrorText(code);
-    if (ShowErrors() && text) KvMessageBox(text, MSG_OK | MSG_ICONERROR, m_caption);
     m_error = code;
-    if (m_word) *m_word = code;
+    m_errorText = text ? text : "";
+    if (text) m_notices.push_back({true, text, m_caption});
     return nullptr;
 }
 
-void CVerovoCall::Warn(const char* text) { Warn(text, m_caption); }
+void CEncoderCall::Warn(const char* text) { Warn(text, m_caption); }
 
-void CVerovoCall::Warn(const char* text, const std::string& caption)
+void CEncoderCall::Warn(const char* text, const std::string& caption) { m_notices.push_back({false, text, caption}); }
+
+IBarcodeTextRenderer& CEncoderCall::TextRenderer() const { return m_renderer ? *m_renderer : BarcodeTextRenderer(); }
+
+BarBitmap ReportToErrorWord(const CEncoderCall& call, BarBitmap bitmap, std::uint32_t* errorWord)
 {
-    if (ShowWarnings()) KvMessageBox(text, MSG_OK | MSG_ICONWARNING, caption);
+    const std::uint32_t flags = errorWord ? *errorWord & (BCE_SHOW_ERRORS | BCE_SHOW_WARNINGS) : 0;
+    for (const BarcodeNotice& n : call.Notices()) {
+        if (n.error && (flags & BCE_SHOW_ERRORS)) KvMessageBox(n.text, MSG_OK | MSG_ICONERROR, n.caption);
+        if (!n.error && (flags & BCE_SHOW_WARNINGS)) KvMessageBox(n.text, MSG_OK | MSG_ICONWARNING, n.caption);
+    }
+    if (errorWord) *errorWord = call.Error();
+    return bitmap;
 }
 
-void CVerovoCall::ClearWord()
-{
-    m_error = BCE_OK;
-    if (m_word) *m_word = 0;
-}
-
-bool CheckRotation(CVerovoCall& call, int rotation)
+bool CheckRotation(CEncoderCall& call, int rotation)
 {
     if (rotation == 0 || rotation == 90 || rotation == 180 || rotation == 270) return true;
     call.Fail(BCE_BAD_ROTATION);
     return false;
 }
 
-bool CheckModule(CVerovoCall& call, int narrow)
+bool CheckModule(CEncoderCall& call, int narrow)
 {
     if (narrow >= 1) return true;
     call.Fail(BCE_MODULE_TOO_SMALL);
     return false;
 }
 
-bool CheckHeight(CVerovoCall& call, int height)
+bool CheckHeight(CEncoderCall& call, int height)
 {
     if (height >= 1) return true;
     call.Fail(BCE_HEIGHT_TOO_SMALL);
@@ -156,7 +155,7 @@ BarBitmap RotateMirrorBitmap(const CMonoBitmap& src, int rotation, int mirror)
     return dst;
 }
 
-BarBitmap FinishSymbol(CVerovoCall& call, BarBitmap bitmap, int rotation, int mirror)
+BarBitmap FinishSymbol(CEncoderCall& call, BarBitmap bitmap, int rotation, int mirror)
 {
     if (!bitmap) return nullptr;
     if (rotation == 0 && mirror == 0) return bitmap;

@@ -1,7 +1,7 @@
 #pragma once
 // The frame every entry of the VOVerovo encoder library shares: the result
-// bitmap, error codes and message flags, the message caption of the call in
-// progress, the parameter checks, rotation and mirroring.
+// bitmap, error codes and message flags, what one call gathers (caption,
+// warnings, error), the parameter checks, rotation and mirroring.
 //
 // All lengths are device pixels. The result of an entry is a CMonoBitmap
 // (1 bit per pixel, rows padded to 16 bits, MSB leftmost, 0 = black bar)
@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/geometry.h"
 #include "platform/monobitmap.h"
@@ -51,46 +52,65 @@ inline constexpr long long kMaxBarcodeBytes = 256LL << 20;     // bytes of one b
 // True when a w x h monochrome bitmap stays within those limits.
 bool BarcodeSizeAllowed(long long width, long long height);
 
-// The message state of one entry call: caption, message flags and error word.
-// An entry makes one on its first line; it reads the flags and clears the
-// word (when given) as the library's interface says.
-class CVerovoCall {
+// A message of the library: a warning (automatic correction, dropped text)
+// or the error that ended the call; text and caption are GBK.
+struct BarcodeNotice {
+    bool error = false;
+    std::string text;
+    std::string caption;
+    friend bool operator==(const BarcodeNotice&, const BarcodeNotice&) = default;
+};
+
+class IBarcodeTextRenderer;
+
+// What one call of the library gathers on its way: the caption of the
+// symbology at hand, the warnings and the error. Nothing is shown here;
+// EncodeBarcode hands it out in its result, the wrappers with an error word
+// show it as their flags ask (ReportToErrorWord).
+class CEncoderCall {
 public:
-    explicit CVerovoCall(std::uint32_t* errorWord);
-    CVerovoCall(const CVerovoCall&) = delete;
-    CVerovoCall& operator=(const CVerovoCall&) = delete;
+    explicit CEncoderCall(IBarcodeTextRenderer* renderer = nullptr);
+    CEncoderCall(const CEncoderCall&) = delete;
+    CEncoderCall& operator=(const CEncoderCall&) = delete;
 
     // Caption = "VOVerovo.dll" followed directly by captionName.
     void SetCaptionName(std::string_view captionName);
     const std::string& Caption() const { return m_caption; }
-    bool ShowErrors() const { return m_flags & BCE_SHOW_ERRORS; }
-    bool ShowWarnings() const { return m_flags & BCE_SHOW_WARNINGS; }
 
-    // Reports a failure: shows text (GBK; the code's usual text when null)
-    // with an error icon when errors are to be shown, and stores the code in
-    // the error word. Returns null so that entries can `return call.Fail(...)`.
+    // Records a failure: its code and text (GBK; the code's usual text when
+    // null). Returns null so that encoders can `return call.Fail(...)`.
     std::nullptr_t Fail(std::uint32_t code, const char* text = nullptr);
-    // Shows a warning when warnings are to be shown; never fails the call.
+    // Records a warning; never fails the call.
     void Warn(const char* text);
     void Warn(const char* text, const std::string& caption);
 
-    // Code stored by the last Fail of this call (BCE_OK when none).
+    // Code of the last Fail (BCE_OK when none) and its text ("" when none).
     std::uint32_t Error() const { return m_error; }
-    // Clears the error word without reporting (a silent null result).
-    void ClearWord();
+    const std::string& ErrorText() const { return m_errorText; }
+    const std::vector<BarcodeNotice>& Notices() const { return m_notices; }
+
+    // The renderer of the human-readable lines for this call.
+    IBarcodeTextRenderer& TextRenderer() const;
 
 private:
-    std::uint32_t* m_word;
-    std::uint32_t m_flags = 0;
+    IBarcodeTextRenderer* m_renderer;
     std::uint32_t m_error = BCE_OK;
+    std::string m_errorText;
     std::string m_caption;
+    std::vector<BarcodeNotice> m_notices;
 };
+
+// The described entries' error word: flags read from *errorWord (when given)
+// ask for message boxes of the errors (BCE_SHOW_ERRORS) and warnings
+// (BCE_SHOW_WARNINGS) the call gathered, shown in their order; then the
+// word receives the call's error code (0 on success). Returns bitmap.
+BarBitmap ReportToErrorWord(const CEncoderCall& call, BarBitmap bitmap, std::uint32_t* errorWord);
 
 // The shared parameter checks, each reporting its error through call.
 // Returns true when the value is acceptable.
-bool CheckRotation(CVerovoCall& call, int rotation);  // 0, 90, 180, 270
-bool CheckModule(CVerovoCall& call, int narrow);      // >= 1
-bool CheckHeight(CVerovoCall& call, int height);      // >= 1
+bool CheckRotation(CEncoderCall& call, int rotation);  // 0, 90, 180, 270
+bool CheckModule(CEncoderCall& call, int narrow);      // >= 1
+bool CheckHeight(CEncoderCall& call, int height);      // >= 1
 
 // Mirrors (0 none, 1 left-right, 2 top-bottom; other values count as 0) and
 // then rotates counter-clockwise by rotation degrees (0, 90, 180, 270; other
@@ -101,7 +121,7 @@ BarBitmap RotateMirrorBitmap(const CMonoBitmap& source, int rotation, int mirror
 // Last step of every entry: returns bitmap as it is when rotation and mirror
 // are both 0, otherwise its rotated and mirrored copy; an allocation failure
 // reports BCE_NO_MEMORY and gives null.
-BarBitmap FinishSymbol(CVerovoCall& call, BarBitmap bitmap, int rotation, int mirror);
+BarBitmap FinishSymbol(CEncoderCall& call, BarBitmap bitmap, int rotation, int mirror);
 
 // The common tail of the Measure entries: the size of bitmap (0 x 0 when
 // null) and 1 when there is one, else 0.

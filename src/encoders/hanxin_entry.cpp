@@ -4,6 +4,7 @@
 #include <new>
 
 #include "encoders/hanxin.h"
+#include "encoders/symbol_encoders.h"
 #include "encoders/twod_common.h"
 
 int HanXinEncode(const char* data, int length, int, int* level, int, int option1, int option2, int option3,
@@ -33,13 +34,11 @@ void HanXinEncodeFree(unsigned char* matrix) { delete[] matrix; }
 
 namespace {
 
-// 汉信码
-constexpr char kCaption[] = "\xBA\xBA\xD0\xC5\xC2\xEB";
 
-BarBitmap BuildHanXin(CVerovoCall& call, const char* data, int length, int ecLevel, int option1, int option2,
+BarBitmap BuildHanXin(CEncoderCall& call, const char* data, int length, int ecLevel, int option1, int option2,
                       int option3, int version, int module, int rotation, int mirror, int reduction)
 {
-    call.SetCaptionName(kCaption);
+    call.SetCaptionName(CaptionNameOf(BS_HANXIN));
     if (!CheckRotation(call, rotation)) return nullptr;
     if (module < 1) return call.Fail(BCE_MODULE_TOO_SMALL);
     if (!data || length <= 0) return call.Fail(BCE_BAD_LENGTH);
@@ -70,15 +69,22 @@ BarBitmap BuildHanXin(CVerovoCall& call, const char* data, int length, int ecLev
 BarBitmap EncodeHanXin(const char* data, int length, int ecLevel, int option1, int option2, int option3, int version,
                        int module, int rotation, int mirror, int reduction, std::uint32_t* errorWord)
 {
-    CVerovoCall call(errorWord);
-    return BuildHanXin(call, data, length, ecLevel, option1, option2, option3, version, module, rotation, mirror,
-                       reduction);
+    CEncoderCall call;
+    return ReportToErrorWord(call, BuildHanXin(call, data, length, ecLevel, option1, option2, option3, version, module, rotation, mirror,
+                       reduction), errorWord);
 }
 
 int MeasureHanXin(CSize& size, const char* data, int length, int ecLevel, int option1, int option2, int option3,
                   int version, int module, int rotation, std::uint32_t* errorWord)
 {
-    CVerovoCall call(errorWord);
-    return MeasureResult(size, BuildHanXin(call, data, length, ecLevel, option1, option2, option3, version, module,
-                                           0, 0, 0));
+    CEncoderCall call;
+    return MeasureResult(size, ReportToErrorWord(call, BuildHanXin(call, data, length, ecLevel, option1, option2, option3, version, module,
+                                           0, 0, 0), errorWord));
+}
+
+BarBitmap EncodeHanXinSymbol(CEncoderCall& call, const BarcodeRequest& r)
+{
+    // No encryption: options 0.
+    return BuildHanXin(call, r.data.data(), int(std::min<size_t>(r.data.size(), 0x7FFFFFFF)), r.hanXin.ecLevel, 0, 0,
+                       0, r.hanXin.version, r.module, r.rotation, r.mirror, r.reduction);
 }

@@ -10,97 +10,47 @@
 
 #include "encoders/bar_rows.h"
 #include "encoders/linear_symbols.h"
-#include "encoders/text_renderer.h"
 #include "encoders/messages.h"
+#include "encoders/symbol_encoders.h"
+#include "encoders/text_renderer.h"
 
 namespace {
 
-// Caption names of the encoder types; null for an unsupported type.
-const char* CaptionName(int type)
+// The row of an EncodeLinear type; null for an unsupported type.
+const SymbologyInfo* LinearType(int type)
 {
-    switch (type) {
-    case BCT_CODE39: return "__CODE 39";
-    case BCT_CODE128: return "__CODE 128";
-    case BCT_EAN13: return "__EAN 13";
-    case BCT_ITF25: return "__ITF 25";
-    case BCT_CODE93: return "__Code 93";
-    case BCT_UPCA: return "__UPC A";
-    case BCT_EAN8: return "__EAN 8";
-    case BCT_UPCE: return "__UPC E";
-    case BCT_CODABAR: return "__CodaBar";
-    case BCT_CODE25: return "__CODE 25";
-    case BCT_MATRIX25: return "__Matrix 25";
-    case BCT_CODE39_ASCII: return "__\xC8\xAB ASCII 39";  // "全" in GBK
-    case BCT_EAN128: return "__EAN 128";
-    case BCT_CODE128_CARET: return "__CODE 128";
-    case BCT_ADDON2: return "ADDON2";
-    case BCT_ADDON5: return "ADDON5";
-    case BCT_CHINA_POST: return "\xD6\xD0\xB9\xFA\xD3\xCA\xD5\xFE\xC2\xEB";  // "中国邮政码" in GBK
-    default: return nullptr;
-    }
+    const SymbologyInfo* row = FindSymbology(type);
+    return row && row->linearType ? row : nullptr;
 }
 
-constexpr char kItf14CaptionName[] = "ITF 14";
-
-bool IsTwoWidth(int type)
+// The length message of a fixed-length type.
+const char* FixedLengthMessage(int length)
 {
-    switch (type) {
-    case BCT_CODE39:
-    case BCT_ITF25:
-    case BCT_CODABAR:
-    case BCT_CODE25:
-    case BCT_MATRIX25:
-    case BCT_CODE39_ASCII:
-    case BCT_CHINA_POST: return true;
-    default: return false;
-    }
-}
-
-// Exact length of a fixed-length type and its message; 0 for the others.
-int FixedLength(int type, const char** message)
-{
-    switch (type) {
-    case BCT_EAN13: *message = kMsgNeed13; return 13;
-    case BCT_UPCA: *message = kMsgNeed12; return 12;
-    case BCT_EAN8:
-    case BCT_UPCE: *message = kMsgNeed8; return 8;
-    case BCT_ADDON2: *message = kMsgNeed2; return 2;
-    case BCT_ADDON5: *message = kMsgNeed5; return 5;
-    default: *message = kMsgBadLength; return 0;
+    switch (length) {
+    case 13: return kMsgNeed13;
+    case 12: return kMsgNeed12;
+    case 8: return kMsgNeed8;
+    case 2: return kMsgNeed2;
+    case 5: return kMsgNeed5;
+    default: return kMsgBadLength;
     }
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool AllDigits(std::string_view s) { return std::all_of(s.begin(), s.end(), IsDigit); }
-bool AllSevenBit(std::string_view s)
-{
-    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 128; });
-}
-
-bool IsCode39Char(int ch)
-{
-    return (ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || ch == '-' ||
-           ch == '.' || ch == ' ' || ch == '$' || ch == '/' || ch == '+' || ch == '%';
-}
 
 bool IsRatioOk(int narrow, int wide) { return wide >= 2LL * narrow && wide <= 3LL * narrow; }
 
-// Step 7: the character set of the type; reports BCE_ILLEGAL_CHAR.
-bool CheckCharacters(CVerovoCall& call, int type, std::string_view d)
+// Step 7: the character set of the type; reports BCE_ILLEGAL_CHAR. Types
+// of a fixed length take digits only.
+bool CheckCharacters(CEncoderCall& call, const SymbologyInfo& row, std::string_view d)
 {
-    switch (type) {
-    case BCT_CODE39:
-        for (const char c : d)
-            if (!IsCode39Char(static_cast<unsigned char>(c))) return call.Fail(BCE_ILLEGAL_CHAR, kMsgIllegalChar), false;
+    if (row.fixedLength) {
+        if (!AllDigits(d)) return call.Fail(BCE_ILLEGAL_CHAR, kMsgIllegalChar), false;
         return true;
-    case BCT_CODE128:
-    case BCT_CODE93:
-    case BCT_CODE39_ASCII:
-    case BCT_EAN128:
-    case BCT_CODE128_CARET:
-        if (!AllSevenBit(d)) return call.Fail(BCE_ILLEGAL_CHAR, kMsgIllegalChar), false;
-        return true;
-    case BCT_CODABAR:
+    }
+    switch (row.chars) {
+    case SymbologyChars::Codabar:
         if (!IsCodabarStartStop(static_cast<unsigned char>(d.front())))
             return call.Fail(BCE_ILLEGAL_CHAR, kMsgCodabarFirst), false;
         if (!IsCodabarStartStop(static_cast<unsigned char>(d.back())))
@@ -109,14 +59,16 @@ bool CheckCharacters(CVerovoCall& call, int type, std::string_view d)
             if (!IsCodabarInner(static_cast<unsigned char>(d[i]))) return call.Fail(BCE_ILLEGAL_CHAR, kMsgIllegalChar), false;
         return true;
     default:
-        if (!AllDigits(d)) return call.Fail(BCE_ILLEGAL_CHAR, kMsgIllegalChar), false;
+        for (const char c : d)
+            if (!IsValidBarcodeChar(row.code, static_cast<unsigned char>(c)))
+                return call.Fail(BCE_ILLEGAL_CHAR, kMsgIllegalChar), false;
         return true;
     }
 }
 
 // EAN/UPC: recomputes the check digit (and forces the UPC-E number system),
 // warning about each correction of a digit the caller gave.
-void CorrectEanUpc(CVerovoCall& call, int type, std::string& d, bool placeholder)
+void CorrectEanUpc(CEncoderCall& call, int type, std::string& d, bool placeholder)
 {
     std::string over;
     switch (type) {
@@ -141,9 +93,8 @@ void CorrectEanUpc(CVerovoCall& call, int type, std::string& d, bool placeholder
 }
 
 // Digits of EAN/UPC in their groups under the symbol.
-bool DrawEanUpcText(CMonoBitmap& bmp, int type, std::string_view d, int x)
+bool DrawEanUpcText(IBarcodeTextRenderer& r, CMonoBitmap& bmp, int type, std::string_view d, int x)
 {
-    IBarcodeTextRenderer& r = BarcodeTextRenderer();
     BarcodeFont font;
     font.height = 12 * x;
     const int y = bmp.Height() - 31 * x / 3;
@@ -175,7 +126,7 @@ enum class Layout { General, EanUpc, AddOn };
 
 // Step 9 for the general types, EAN/UPC and the add-ons: text decision,
 // reduction, raster, text.
-BarBitmap Assemble(CVerovoCall& call, Layout layout, int type, CBarRows& rows, std::string_view text, int narrow,
+BarBitmap Assemble(CEncoderCall& call, Layout layout, int type, CBarRows& rows, std::string_view text, int narrow,
                    int reduction, int height, int textFlags)
 {
     const long long x = narrow;
@@ -200,18 +151,18 @@ BarBitmap Assemble(CVerovoCall& call, Layout layout, int type, CBarRows& rows, s
     case Layout::General:
         if (textFlags & BTF_ABOVE) PaintBarRow(*bmp, rows, 0, int(12 * x), h);
         else PaintBarRow(*bmp, rows, 0, 0, int(H - 12 * x));
-        drawn = DrawGeneralText(*bmp, text, narrow, textFlags);
+        drawn = DrawGeneralText(call.TextRenderer(), *bmp, text, narrow, textFlags);
         break;
     case Layout::EanUpc:
         PaintBarRow(*bmp, rows, 0, 0, int(H - 31 * x / 3));
         PaintBarRow(*bmp, rows, 1, int(H - 31 * x / 3), int(H - 16 * x / 3));
-        drawn = DrawEanUpcText(*bmp, type, text, narrow);
+        drawn = DrawEanUpcText(call.TextRenderer(), *bmp, type, text, narrow);
         break;
     case Layout::AddOn: {
         PaintBarRow(*bmp, rows, 0, int(31 * x / 3), int(H - 16 * x / 3));
         BarcodeFont font;
         font.height = int(12 * x);
-        drawn = BarcodeTextRenderer().DrawText(*bmp, 0, 0, font, text);
+        drawn = call.TextRenderer().DrawText(*bmp, 0, 0, font, text);
         break;
     }
     }
@@ -221,16 +172,16 @@ BarBitmap Assemble(CVerovoCall& call, Layout layout, int type, CBarRows& rows, s
 
 // Steps 1 to 9 of EncodeLinear; the rotation and mirror of step 9 only when
 // transform is set (the add-on composite turns the whole).
-BarBitmap EncodeLinearCore(CVerovoCall& call, int type, const char* data, int narrow, int reduction, int wide,
+BarBitmap EncodeLinearCore(CEncoderCall& call, int type, const char* data, int narrow, int reduction, int wide,
                            int height, int rotation, int mirror, int textFlags, bool transform)
 {
     // 1. Caption.
-    const char* name = CaptionName(type);
-    if (!name) {
+    const SymbologyInfo* row = LinearType(type);
+    if (!row) {
         call.SetCaptionName("");
         return call.Fail(BCE_UNSUPPORTED_TYPE);
     }
-    call.SetCaptionName(name);
+    call.SetCaptionName(row->captionName);
 
     // 2. Length. The data goes through a buffer of 101 characters; EAN/UPC
     // one digit short get a check digit placeholder.
@@ -242,17 +193,16 @@ BarBitmap EncodeLinearCore(CVerovoCall& call, int type, const char* data, int na
         d += '0';
         placeholder = true;
     }
-    const char* lengthMessage = nullptr;
-    const int fixed = FixedLength(type, &lengthMessage);
+    const int fixed = row->fixedLength;
     if (fixed ? d.size() != size_t(fixed) : (d.empty() || d.size() > 100))
-        return call.Fail(BCE_BAD_LENGTH, lengthMessage);
+        return call.Fail(BCE_BAD_LENGTH, FixedLengthMessage(fixed));
 
     // 3-6. Rotation, module, height, ratio.
     if (!CheckRotation(call, rotation) || !CheckModule(call, narrow) || !CheckHeight(call, height)) return nullptr;
-    if (IsTwoWidth(type) && !IsRatioOk(narrow, wide)) return call.Fail(BCE_BAD_RATIO);
+    if (row->family == SymbologyFamily::TwoWidth && !IsRatioOk(narrow, wide)) return call.Fail(BCE_BAD_RATIO);
 
     // 7. Characters.
-    if (!CheckCharacters(call, type, d)) return nullptr;
+    if (!CheckCharacters(call, *row, d)) return nullptr;
 
     // 8. Bar rows.
     CBarRows rows;
@@ -360,10 +310,10 @@ BarBitmap EncodeLinearCore(CVerovoCall& call, int type, const char* data, int na
 }
 
 // ITF-14 with its bearers and quiet zones.
-BarBitmap EncodeItf14Core(CVerovoCall& call, const char* data, int narrow, int reduction, int wide, int height,
+BarBitmap EncodeItf14Core(CEncoderCall& call, const char* data, int narrow, int reduction, int wide, int height,
                           int bearerType, int bearerThickness, int quietZone, int rotation, int mirror, int textFlags)
 {
-    call.SetCaptionName(kItf14CaptionName);
+    call.SetCaptionName(CaptionNameOf(BS_ITF14));
     if (!data) return call.Fail(BCE_BAD_LENGTH, kMsgBadLength);
     std::string d(data, strnlen(data, 101));
     if (d.empty() || d.size() > 100) return call.Fail(BCE_BAD_LENGTH, kMsgBadLength);
@@ -409,7 +359,8 @@ BarBitmap EncodeItf14Core(CVerovoCall& call, const char* data, int narrow, int r
             PaintBarRow(*bmp, rows, 1, int(top), int(top + bearer));
             PaintBarRow(*bmp, rows, 1, int(bottom - bearer), int(bottom));
         }
-        if (withText && !DrawGeneralText(*bmp, std::string_view(data, strnlen(data, 101)), narrow, textFlags))
+        if (withText &&
+            !DrawGeneralText(call.TextRenderer(), *bmp, std::string_view(data, strnlen(data, 101)), narrow, textFlags))
             return call.Fail(BCE_NO_MEMORY);
         return FinishSymbol(call, std::move(bmp), rotation, mirror);
     } catch (const std::bad_alloc&) {
@@ -442,7 +393,11 @@ bool SplitAddOn(int type, size_t length, int addOn, size_t& mainLength)
 // above the bars.
 bool DrawGeneralText(CMonoBitmap& bmp, std::string_view text, int narrow, int textFlags)
 {
-    IBarcodeTextRenderer& r = BarcodeTextRenderer();
+    return DrawGeneralText(BarcodeTextRenderer(), bmp, text, narrow, textFlags);
+}
+
+bool DrawGeneralText(IBarcodeTextRenderer& r, CMonoBitmap& bmp, std::string_view text, int narrow, int textFlags)
+{
     const int W = bmp.Width();
     const int H = bmp.Height();
     BarcodeFont font;
@@ -468,26 +423,14 @@ bool DrawGeneralText(CMonoBitmap& bmp, std::string_view text, int narrow, int te
     }
 }
 
-BarBitmap EncodeLinear(int type, const char* data, int narrow, int reduction, int wide, int height, int rotation,
-                       int mirror, int textFlags, std::uint32_t* errorWord)
-{
-    CVerovoCall call(errorWord);
-    return EncodeLinearCore(call, type, data, narrow, reduction, wide, height, rotation, mirror, textFlags, true);
-}
+namespace {
 
-int MeasureLinear(CSize& size, int type, const char* data, int narrow, int reduction, int wide, int height,
-                  int rotation, int textFlags, std::uint32_t* errorWord)
-{
-    return MeasureResult(size,
-                         EncodeLinear(type, data, narrow, reduction, wide, height, rotation, 0, textFlags, errorWord));
-}
-
-BarBitmap EncodeEanAddOn(int type, const char* data, int addOn, int narrow, int reduction, int height, int rotation,
-                         int mirror, int textFlags, std::uint32_t* errorWord)
+// EAN/UPC with an add-on (0 none: the plain symbol).
+BarBitmap EncodeEanAddOnCore(CEncoderCall& call, int type, const char* data, int addOn, int narrow, int reduction,
+                             int height, int rotation, int mirror, int textFlags)
 {
     if (addOn != 1 && addOn != 2)
-        return EncodeLinear(type, data, narrow, reduction, 0, height, rotation, mirror, textFlags, errorWord);
-    CVerovoCall call(errorWord);
+        return EncodeLinearCore(call, type, data, narrow, reduction, 0, height, rotation, mirror, textFlags, true);
     size_t mainLength = 0;
     if (!data || !SplitAddOn(type, std::strlen(data), addOn, mainLength)) return nullptr;
     const std::string main(data, mainLength);
@@ -502,7 +445,7 @@ BarBitmap EncodeEanAddOn(int type, const char* data, int addOn, int narrow, int 
     BarBitmap addBmp = EncodeLinearCore(call, addOn == 1 ? BCT_ADDON2 : BCT_ADDON5, add.c_str(), narrow, reduction, 0,
                                         height, rotation, mirror, textFlags, false);
     if (!addBmp) return nullptr;
-    call.SetCaptionName(CaptionName(type));
+    call.SetCaptionName(CaptionNameOf(type));
     const int mainWidth = EanUpcModules(type) * narrow;
     BarBitmap both = NewSymbolBitmap(call, (long long)mainWidth + addBmp->Width(), mainBmp->Height());
     if (!both) return nullptr;
@@ -515,6 +458,86 @@ BarBitmap EncodeEanAddOn(int type, const char* data, int addOn, int narrow, int 
     return FinishSymbol(call, std::move(both), rotation, mirror);
 }
 
+// Code 128 of data in a mode, through its caret string; empty data makes
+// nothing, silently.
+BarBitmap EncodeCode128Core(CEncoderCall& call, int mode, const char* data, int narrow, int reduction, int height,
+                            int rotation, int mirror, int textFlags)
+{
+    const std::string caret = Code128ToCaret(data, mode);
+    if (caret.empty()) return nullptr;
+    return EncodeLinearCore(call, BCT_CODE128_CARET, caret.c_str(), narrow, reduction, 0, height, rotation, mirror,
+                            textFlags, true);
+}
+
+// The symbologies of this file take text: a NUL byte is an illegal character.
+bool TextData(CEncoderCall& call, const BarcodeRequest& r)
+{
+    if (r.data.find('\0') == std::string::npos) return true;
+    call.SetCaptionName(CaptionNameOf(r.type));
+    call.Fail(BCE_ILLEGAL_CHAR, kMsgIllegalChar);
+    return false;
+}
+
+}  // namespace
+
+// ---- the rows' encoders ----------------------------------------------------
+
+BarBitmap EncodeGeneralSymbol(CEncoderCall& call, const BarcodeRequest& r)
+{
+    if (!TextData(call, r)) return nullptr;
+    return EncodeLinearCore(call, r.type, r.data.c_str(), r.module, r.reduction, r.wide, r.height, r.rotation,
+                            r.mirror, r.textFlags, true);
+}
+
+BarBitmap EncodeCode128Symbol(CEncoderCall& call, const BarcodeRequest& r)
+{
+    if (!TextData(call, r)) return nullptr;
+    return EncodeCode128Core(call, r.code128.mode, r.data.c_str(), r.module, r.reduction, r.height, r.rotation,
+                             r.mirror, r.textFlags);
+}
+
+BarBitmap EncodeEanUpcSymbol(CEncoderCall& call, const BarcodeRequest& r)
+{
+    if (!TextData(call, r)) return nullptr;
+    return EncodeEanAddOnCore(call, r.type, r.data.c_str(), r.eanUpc.addOn, r.module, r.reduction, r.height,
+                              r.rotation, r.mirror, r.textFlags);
+}
+
+BarBitmap EncodeItf14Symbol(CEncoderCall& call, const BarcodeRequest& r)
+{
+    if (!TextData(call, r)) return nullptr;
+    return EncodeItf14Core(call, r.data.c_str(), r.module, r.reduction, r.wide, r.height, r.itf14.bearerType,
+                           r.itf14.bearerThickness, r.itf14.quietZone, r.rotation, r.mirror, r.textFlags);
+}
+
+// ---- the described entries -------------------------------------------------
+
+BarBitmap EncodeLinear(int type, const char* data, int narrow, int reduction, int wide, int height, int rotation,
+                       int mirror, int textFlags, std::uint32_t* errorWord)
+{
+    CEncoderCall call;
+    return ReportToErrorWord(
+        call, EncodeLinearCore(call, type, data, narrow, reduction, wide, height, rotation, mirror, textFlags, true),
+        errorWord);
+}
+
+int MeasureLinear(CSize& size, int type, const char* data, int narrow, int reduction, int wide, int height,
+                  int rotation, int textFlags, std::uint32_t* errorWord)
+{
+    return MeasureResult(size,
+                         EncodeLinear(type, data, narrow, reduction, wide, height, rotation, 0, textFlags, errorWord));
+}
+
+BarBitmap EncodeEanAddOn(int type, const char* data, int addOn, int narrow, int reduction, int height, int rotation,
+                         int mirror, int textFlags, std::uint32_t* errorWord)
+{
+    CEncoderCall call;
+    return ReportToErrorWord(call,
+                             EncodeEanAddOnCore(call, type, data, addOn, narrow, reduction, height, rotation, mirror,
+                                                textFlags),
+                             errorWord);
+}
+
 int MeasureEanAddOn(CSize& size, int type, const char* data, int addOn, int narrow, int reduction, int height,
                     int rotation, int textFlags, std::uint32_t* errorWord)
 {
@@ -525,13 +548,9 @@ int MeasureEanAddOn(CSize& size, int type, const char* data, int addOn, int narr
 BarBitmap EncodeCode128(int mode, const char* data, int narrow, int reduction, int height, int rotation, int mirror,
                         int textFlags, std::uint32_t* errorWord)
 {
-    const std::string caret = Code128ToCaret(data, mode);
-    if (caret.empty()) {
-        CVerovoCall call(errorWord);  // silent: clears the word
-        return nullptr;
-    }
-    return EncodeLinear(BCT_CODE128_CARET, caret.c_str(), narrow, reduction, 0, height, rotation, mirror, textFlags,
-                        errorWord);
+    CEncoderCall call;
+    return ReportToErrorWord(
+        call, EncodeCode128Core(call, mode, data, narrow, reduction, height, rotation, mirror, textFlags), errorWord);
 }
 
 int MeasureCode128(CSize& size, int mode, const char* data, int narrow, int reduction, int height, int rotation,
@@ -545,9 +564,11 @@ BarBitmap EncodeItf14(const char* data, int narrow, int reduction, int wide, int
                       int bearerThickness, int quietZone, int rotation, int mirror, int textFlags,
                       std::uint32_t* errorWord)
 {
-    CVerovoCall call(errorWord);
-    return EncodeItf14Core(call, data, narrow, reduction, wide, height, bearerType, bearerThickness, quietZone,
-                           rotation, mirror, textFlags);
+    CEncoderCall call;
+    return ReportToErrorWord(call,
+                             EncodeItf14Core(call, data, narrow, reduction, wide, height, bearerType, bearerThickness,
+                                             quietZone, rotation, mirror, textFlags),
+                             errorWord);
 }
 
 int MeasureItf14(CSize& size, const char* data, int narrow, int reduction, int wide, int height, int bearerType,

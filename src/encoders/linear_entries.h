@@ -13,26 +13,28 @@
 #include <string>
 
 #include "encoders/frame.h"
+#include "encoders/symbology.h"
 
-// Encoder type numbers of EncodeLinear.
+// Encoder type numbers of EncodeLinear: the symbology codes of the table
+// (symbology.h) under the names of the library's interface.
 enum : int {
-    BCT_CODE39 = 1,
-    BCT_CODE128 = 2,
-    BCT_EAN13 = 3,
-    BCT_ITF25 = 4,
-    BCT_CODE93 = 5,
-    BCT_UPCA = 6,
-    BCT_EAN8 = 7,
-    BCT_UPCE = 8,
-    BCT_CODABAR = 9,
-    BCT_CODE25 = 12,      // Industrial 2 of 5
-    BCT_MATRIX25 = 13,
-    BCT_CODE39_ASCII = 14,
-    BCT_EAN128 = 15,      // encoded as BCT_CODE128
-    BCT_CODE128_CARET = 16,
-    BCT_ADDON2 = 17,
-    BCT_ADDON5 = 18,
-    BCT_CHINA_POST = 19,
+    BCT_CODE39 = BS_CODE39,
+    BCT_CODE128 = BS_CODE128,
+    BCT_EAN13 = BS_EAN13,
+    BCT_ITF25 = BS_ITF25,
+    BCT_CODE93 = BS_CODE93,
+    BCT_UPCA = BS_UPCA,
+    BCT_EAN8 = BS_EAN8,
+    BCT_UPCE = BS_UPCE,
+    BCT_CODABAR = BS_CODABAR,
+    BCT_CODE25 = BS_CODE25,
+    BCT_MATRIX25 = BS_MATRIX25,
+    BCT_CODE39_ASCII = BS_CODE39_ASCII,
+    BCT_EAN128 = BS_EAN128,
+    BCT_CODE128_CARET = BS_CODE128_CARET,
+    BCT_ADDON2 = BS_ADDON2,
+    BCT_ADDON5 = BS_ADDON5,
+    BCT_CHINA_POST = BS_CHINA_POST,
 };
 
 // Code 128 modes of Code128ToCaret, EncodeCode128 and IsValidBarcodeChar.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "encoders/maxicode.h"
+#include "encoders/symbol_encoders.h"
 #include "platform/geometry.h"
 
 namespace {
@@ -74,10 +75,10 @@ void FillRing(CMonoBitmap& bmp, int cx, int cy, int inner, int width)
     }
 }
 
-BarBitmap BuildMaxiCode(CVerovoCall& call, const char* data, int length, int mode, int module, int rotation,
+BarBitmap BuildMaxiCode(CEncoderCall& call, const char* data, int length, int mode, int module, int rotation,
                         int mirror)
 {
-    call.SetCaptionName("Maxicode");
+    call.SetCaptionName(CaptionNameOf(BS_MAXICODE));
     if (!CheckRotation(call, rotation)) return nullptr;
     if (module < 1) return call.Fail(BCE_MODULE_TOO_SMALL);
     if (!data || length <= 0) return call.Fail(BCE_BAD_LENGTH);
@@ -117,13 +118,19 @@ BarBitmap BuildMaxiCode(CVerovoCall& call, const char* data, int length, int mod
 BarBitmap EncodeMaxiCode(const char* data, int length, int mode, int module, int rotation, int mirror, int reserved,
                          std::uint32_t* errorWord)
 {
-    CVerovoCall call(errorWord);
-    return BuildMaxiCode(call, data, length, mode, module, rotation, mirror);
+    CEncoderCall call;
+    return ReportToErrorWord(call, BuildMaxiCode(call, data, length, mode, module, rotation, mirror), errorWord);
 }
 
 int MeasureMaxiCode(CSize& size, const char* data, int length, int mode, int module, int rotation,
                     std::uint32_t* errorWord)
 {
-    CVerovoCall call(errorWord);
-    return MeasureResult(size, BuildMaxiCode(call, data, length, mode, module, rotation, 0));
+    CEncoderCall call;
+    return MeasureResult(size, ReportToErrorWord(call, BuildMaxiCode(call, data, length, mode, module, rotation, 0), errorWord));
+}
+
+BarBitmap EncodeMaxiCodeSymbol(CEncoderCall& call, const BarcodeRequest& r)
+{
+    return BuildMaxiCode(call, r.data.data(), int(std::min<size_t>(r.data.size(), 0x7FFFFFFF)), r.maxiCode.mode,
+                         r.module, r.rotation, r.mirror);
 }

@@ -44,3 +44,5 @@ IBarcodeTextRenderer& DefaultBarcodeTextRenderer();
 // The human-readable line of the general types: 12 x narrow high, in the
 // band below or above the bars, placed by the text flags.
 bool DrawGeneralText(CMonoBitmap& bmp, std::string_view text, int narrow, int textFlags);
+bool DrawGeneralText(IBarcodeTextRenderer& renderer, CMonoBitmap& bmp, std::string_view text, int narrow,
+                     int textFlags);

@@ -34,28 +34,12 @@ std::vector<BarcodeChoice> AutoThen(std::vector<BarcodeChoice> list)
 
 const std::vector<SymbologyListEntry>& SymbologyList()
 {
-    static const std::vector<SymbologyListEntry> list = {
-        {BS_CODE39, "Code 39", "Code 39"},
-        {BS_CODE128, "Code 128", "Code 128"},
-        {BS_EAN13, "EAN-13", "EAN-13"},
-        {BS_ITF25, "Interleaved 25", "Interleaved 25"},
-        {BS_ITF14, "ITF 14", "ITF 14"},
-        {BS_DATABAR, "GS1 DataBar(RSS)", "GS1 DataBar(RSS)"},
-        {BS_CODE93, "Code 93", "Code 93"},
-        {BS_UPCA, "UPC-A", "UPC-A"},
-        {BS_EAN8, "EAN-8", "EAN-8"},
-        {BS_UPCE, "UPC-E", "UPC-E"},
-        {BS_CODABAR, "CodaBar", "CodaBar"},
-        {BS_PDF417, "PDF 417", "PDF 417"},
-        {BS_QRCODE, "QR Code", "QR Code"},
-        {BS_CODE25, "Code 25", "Code 25"},
-        {BS_MATRIX25, "Matrix 25", "Matrix 25"},
-        {BS_CHINA_POST, "China Post", "China Post"},
-        {BS_DATAMATRIX, "Data Matrix", "Data Matrix"},
-        {BS_MAXICODE, "Maxi Code", "Maxi Code"},
-        // 汉信码 in GBK.
-        {BS_HANXIN, "Chinese-Sensible Code", "\xBA\xBA\xD0\xC5\xC2\xEB"},
-    };
+    static const std::vector<SymbologyListEntry> list = [] {
+        std::vector<SymbologyListEntry> l;
+        for (const SymbologyInfo& s : Symbologies())
+            if (s.stored) l.push_back({s.code, s.display, s.localDisplay});
+        return l;
+    }();
     return list;
 }
 
@@ -108,49 +92,34 @@ int RatioFromText(const std::string& text)
 
 std::vector<BarcodeChoice> PlacementChoices(int code)
 {
-    if (CDrawBarcode::IsMatrixSymbology(code)) return {{"None", BTP_NONE}};
-    if (CDrawBarcode::IsEanUpc(code)) return {{"Default", BTP_DEFAULT}, {"None", BTP_NONE}};
+    if (IsTwoDimensionalSymbology(code)) return {{"None", BTP_NONE}};
+    if (IsEanUpcSymbology(code)) return {{"Default", BTP_DEFAULT}, {"None", BTP_NONE}};
     return Texts({"Default", "None", "Above", "Below"});
 }
 
 int StoredPlacement(int code, int placement)
 {
-    if (CDrawBarcode::IsMatrixSymbology(code)) return BTP_NONE;
-    if (CDrawBarcode::IsEanUpc(code)) return placement == BTP_NONE ? BTP_NONE : BTP_DEFAULT;
+    if (IsTwoDimensionalSymbology(code)) return BTP_NONE;
+    if (IsEanUpcSymbology(code)) return placement == BTP_NONE ? BTP_NONE : BTP_DEFAULT;
     return placement;
 }
 
 bool PlacementTakesTextSettings(int placement) { return placement == BTP_ABOVE || placement == BTP_BELOW; }
 
-bool OffersBarHeight(int code) { return !CDrawBarcode::IsMatrixSymbology(code); }
+bool OffersBarHeight(int code) { return !IsTwoDimensionalSymbology(code); }
 
-bool OffersRatio(int code) { return code != BS_CODE93 && code != BS_MAXICODE; }
+bool OffersRatio(int code)
+{
+    const SymbologyInfo* s = FindSymbology(code);
+    return !s || s->offersRatio;
+}
 
 int StoredBarHeight(int units) { return units < 100 ? 100 : units; }
 
 unsigned OptionControls(int code)
 {
-    switch (code) {
-    case BS_CODE39: return BOC_SHOW_START_STOP | BOC_CHECK_LIST | BOC_FULL_ASCII_OFF;
-    case BS_CODE128: return BOC_EAN128 | BOC_CODE_SET;
-    case BS_EAN13:
-    case BS_UPCA:
-    case BS_EAN8:
-    case BS_UPCE: return BOC_ADD_ON;
-    case BS_ITF25:
-    case BS_CODE25:
-    case BS_MATRIX25:
-    case BS_CHINA_POST: return BOC_CHECK_BOX;
-    case BS_CODABAR: return BOC_SHOW_START_STOP | BOC_CHECK_LIST | BOC_CODABAR_START_STOP;
-    case BS_PDF417: return BOC_PDF417;
-    case BS_QRCODE: return BOC_QR;
-    case BS_DATAMATRIX: return BOC_DATAMATRIX;
-    case BS_MAXICODE: return BOC_MAXICODE;
-    case BS_HANXIN: return BOC_HANXIN;
-    case BS_ITF14: return BOC_ITF14;
-    case BS_DATABAR: return BOC_DATABAR;
-    default: return 0;
-    }
+    const SymbologyInfo* s = FindSymbology(code);
+    return s && s->stored ? s->options : 0;
 }
 
 std::vector<BarcodeChoice> CheckDigitChoices(int code)

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "encoders/symbology.h"
+
 // One entry of a drop-down list: its text and the value it stores.
 struct BarcodeChoice {
     std::string text;
@@ -52,24 +54,7 @@ bool OffersRatio(int code);
 // The height entry in label units, at least 1 mm.
 int StoredBarHeight(int units);
 
-// Option controls of the page.
-enum BarcodeOptionControl : unsigned {
-    BOC_SHOW_START_STOP = 0x1,      // Code 39 "&Show Start/Stop", Codabar "Start/Stop &Visible"
-    BOC_CHECK_LIST = 0x2,           // a check character list (CheckDigitChoices)
-    BOC_CHECK_BOX = 0x4,            // "&Check Code" on/off
-    BOC_FULL_ASCII_OFF = 0x8,       // "&Full ASCII39 Code", unchecked and disabled
-    BOC_EAN128 = 0x10,              // "EAN/&UCC 128"
-    BOC_CODE_SET = 0x20,            // "&Code Set:"
-    BOC_ADD_ON = 0x40,              // "Add On Plu&s" and its type
-    BOC_CODABAR_START_STOP = 0x80,  // "Sta&rt:" and "&Stop:"
-    BOC_PDF417 = 0x100,             // truncation, level, rows, columns
-    BOC_QR = 0x200,                 // "&Model2" checked and disabled, level
-    BOC_DATAMATRIX = 0x400,         // "&White on Black" off and disabled, level "ECC 200" only
-    BOC_MAXICODE = 0x800,           // "&Hold To Size" off and disabled
-    BOC_HANXIN = 0x1000,            // encryption off and disabled, key, version, level
-    BOC_ITF14 = 0x2000,             // check code, bearer type, thickness, quiet zone
-    BOC_DATABAR = 0x4000,           // hold to GS1, type, separator, segments
-};
+// Option groups of the page (BOC_*, encoders/symbology.h).
 unsigned OptionControls(int code);
 
 // The check character list of Code 39 or Codabar, and how a stored value

@@ -230,16 +230,9 @@ std::string CDrawBarcode::GetHumanReadable(CLabelPos* pos)
     return HumanReadableOf(pos ? GetLabelText(pos) : GetText());
 }
 
-bool CDrawBarcode::IsMatrixSymbology(int code)
-{
-    return code == BS_PDF417 || code == BS_QRCODE || code == BS_DATAMATRIX || code == BS_MAXICODE ||
-           code == BS_HANXIN;
-}
+bool CDrawBarcode::IsMatrixSymbology(int code) { return IsTwoDimensionalSymbology(code); }
 
-bool CDrawBarcode::IsEanUpc(int code)
-{
-    return code == BS_EAN13 || code == BS_UPCA || code == BS_EAN8 || code == BS_UPCE;
-}
+bool CDrawBarcode::IsEanUpc(int code) { return IsEanUpcSymbology(code); }
 
 bool CDrawBarcode::HasOwnText() const { return !IsMatrixSymbology(m_nSymbology); }
 

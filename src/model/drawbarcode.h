@@ -8,33 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "encoders/symbology.h"
 #include "model/barcode_options.h"
 #include "model/drawobj.h"
 
 struct LOGFONT;
-
-// Symbology codes as stored. 14 to 18 are encoder-internal and never stored.
-enum BarcodeSymbology : int {
-    BS_CODE39 = 1,
-    BS_CODE128 = 2,
-    BS_EAN13 = 3,
-    BS_ITF25 = 4,
-    BS_CODE93 = 5,
-    BS_UPCA = 6,
-    BS_EAN8 = 7,
-    BS_UPCE = 8,
-    BS_CODABAR = 9,
-    BS_PDF417 = 10,
-    BS_QRCODE = 11,
-    BS_CODE25 = 12,
-    BS_MATRIX25 = 13,
-    BS_CHINA_POST = 19,
-    BS_DATAMATRIX = 20,
-    BS_MAXICODE = 21,
-    BS_HANXIN = 22,
-    BS_ITF14 = 23,
-    BS_DATABAR = 24,
-};
 
 // The symbology a driver is told about for EAN/UPC with an add-on: no
 // printer draws those natively.

@@ -45,39 +45,18 @@ std::string CDrawBarcode::PrepareData(const std::string& input) const
     const int code = m_nSymbology;
 
     // 1. Length and shape.
-    switch (code) {
-    case BS_CODE39:
-    case BS_CODE128:
-    case BS_ITF25:
-    case BS_CODE93:
-    case BS_CODE25:
-    case BS_MATRIX25:
-    case BS_CHINA_POST:
-        if (d.size() > 80) d.resize(80);
-        break;
-    case BS_EAN13:
-        d = ShapeEanUpc(d, 12, m_nAddOn);
-        break;
-    case BS_UPCA:
-        d = ShapeEanUpc(d, 11, m_nAddOn);
-        break;
-    case BS_EAN8:
-    case BS_UPCE:
-        d = ShapeEanUpc(d, 7, m_nAddOn);
-        break;
-    case BS_CODABAR:
+    const SymbologyInfo* row = FindSymbology(code);
+    if (IsEanUpcSymbology(code)) {
+        // Without the check digit, which the encoder adds.
+        d = ShapeEanUpc(d, size_t(row->fixedLength - 1), m_nAddOn);
+    } else if (code == BS_CODABAR) {
         if (!IsCodabarStartStop(static_cast<unsigned char>(d.front()))) d.insert(d.begin(), 'A');
         if (!IsCodabarStartStop(static_cast<unsigned char>(d.back()))) d += 'A';
         if (d.size() >= 81) d = d.substr(0, 79) + d.back();
-        break;
-    case BS_ITF14:
-        if (d.size() > 13) d.resize(13);
-        break;
-    case BS_DATABAR:
-        if (m_nDataBarType != DBT_EXPANDED && m_nDataBarType != DBT_EXPANDED_STACKED && d.size() > 16) d.resize(16);
-        break;
-    default:
-        break;
+    } else if (row && row->maxLength > 0 && d.size() > size_t(row->maxLength)) {
+        // GS1 DataBar Expanded takes an element string of any length.
+        if (code != BS_DATABAR || (m_nDataBarType != DBT_EXPANDED && m_nDataBarType != DBT_EXPANDED_STACKED))
+            d.resize(size_t(row->maxLength));
     }
 
     // 2. Invalid characters become "0".
@@ -97,7 +76,13 @@ std::string CDrawBarcode::PrepareData(const std::string& input) const
         clean(code, 0, d.size());
     }
 
-    // 3. Check characters.
+    // 3. Check characters. A "Check Code" box appends the modulo 10 digit
+    // (Interleaved 2 of 5 then makes the length even).
+    if (row && (row->options & BOC_CHECK_BOX) && m_nCheckDigit == BCD_MOD10) {
+        if (d.size() == 80) d.pop_back();
+        AppendCheck(d, EanCheckChar(d.c_str()));
+    }
+    if (code == BS_ITF25 && d.size() % 2) d.insert(d.begin(), '0');
     switch (code) {
     case BS_CODE39:
         if (m_nCheckDigit >= BCD_MOD10 && m_nCheckDigit <= BCD_LUHN) {
@@ -111,13 +96,6 @@ std::string CDrawBarcode::PrepareData(const std::string& input) const
     case BS_UPCE:
         d.front() = '0';
         break;
-    case BS_ITF25:
-        if (m_nCheckDigit == BCD_MOD10) {
-            if (d.size() == 80) d.pop_back();
-            AppendCheck(d, EanCheckChar(d.c_str()));
-        }
-        if (d.size() % 2) d.insert(d.begin(), '0');
-        break;
     case BS_CODABAR:
         if ((m_nCheckDigit == BCD_MOD10 || m_nCheckDigit == BCD_LUHN) && d.size() >= 2) {
             const std::string inner = d.substr(1, d.size() - 2);
@@ -128,14 +106,6 @@ std::string CDrawBarcode::PrepareData(const std::string& input) const
                 else
                     d.insert(d.end() - 1, check);
             }
-        }
-        break;
-    case BS_CODE25:
-    case BS_MATRIX25:
-    case BS_CHINA_POST:
-        if (m_nCheckDigit == BCD_MOD10) {
-            if (d.size() == 80) d.pop_back();
-            AppendCheck(d, EanCheckChar(d.c_str()));
         }
         break;
     case BS_ITF14:

@@ -2,14 +2,10 @@
 // resolution, with the object's rotation, mirror, bar height and module
 // unless others are asked for. The encoder is always called silently: a
 // failure gives no bitmap and no message.
-#include <cstring>
-
 #include "model/drawbarcode.h"
-#include "encoders/databar_entry.h"
-#include "encoders/hanxin_entry.h"
+
 #include "encoders/linear_entries.h"
-#include "encoders/maxicode_entry.h"
-#include "encoders/twod_entries.h"
+#include "encoders/request.h"
 #include "model/document.h"
 
 namespace {
@@ -46,54 +42,30 @@ std::unique_ptr<CMonoBitmap> CDrawBarcode::EncodeSymbol(const std::string& data,
     const int wide = MulDiv(narrow, m_nRatio, 100);
     // MulDiv gives -1 when the result does not fit, which every entry refuses.
     const int heightDots = MulDiv(height, dpiY * 10, 25402);
-    const int degrees = quarter * 90;
-    const int mirror = GetMirror();
-    const char* text = data.c_str();
-    const int length = int(std::strlen(text));
-    std::uint32_t error = 0;  // no message flags: failures stay silent
+    if (!IsStoredSymbology(m_nSymbology)) return nullptr;  // codes 14 to 18 and unknown codes
 
-    switch (m_nSymbology) {
-    case BS_CODE128:
-        return EncodeCode128(m_nCodeSet + (m_bEan128 ? GS1_128_AUTO : C128_AUTO), text, narrow, 0, heightDots,
-                             degrees, mirror, BTF_NONE, &error);
-    case BS_EAN13:
-    case BS_UPCA:
-    case BS_EAN8:
-    case BS_UPCE:
-        return EncodeEanAddOn(m_nSymbology, text, m_nAddOn, narrow, 0, heightDots, degrees, mirror,
-                              m_nTextPlacement == BTP_NONE ? BTF_NONE : BTF_CENTER, &error);
-    case BS_PDF417:
-        return EncodePdf417(text, length, m_nPdfRows, m_nPdfColumns, m_nPdfEcLevel - 1, degrees, mirror, narrow,
-                            wide, m_bPdfTruncated, 0, &error);
-    case BS_QRCODE:
-        return EncodeQr(text, length, m_nQrEcLevel, narrow, degrees, mirror, 0, &error);
-    case BS_DATAMATRIX:
-        return EncodeDataMatrix(text, length, 0, narrow, degrees, mirror, 0, &error);
-    case BS_ITF14:
-        return EncodeItf14(text, narrow, 0, wide, heightDots, m_nBearerType, m_nBearerThickness, m_nQuietZone,
-                           degrees, mirror, BTF_NONE, &error);
-    case BS_DATABAR:
-        return EncodeDataBar(text, narrow, 0, heightDots,
-                             DataBarOptions(m_nDataBarType, m_nDataBarSeparator, m_nDataBarSegments, m_bHoldToGs1 != 0),
-                             degrees, mirror, BTF_NONE, &error);
-    case BS_CODE39:
-    case BS_ITF25:
-    case BS_CODE93:
-    case BS_CODABAR:
-    case BS_CODE25:
-    case BS_MATRIX25:
-    case BS_CHINA_POST:
-        return EncodeLinear(m_nSymbology, text, narrow, 0, wide, heightDots, degrees, mirror, BTF_NONE, &error);
-    case BS_MAXICODE:
-        return EncodeMaxiCode(text, length, 0, narrow, degrees, mirror, 0, &error);
-    case BS_HANXIN:
-        // No encryption: options 0.
-        return EncodeHanXin(text, length, m_nHanXinEcLevel + 1, 0, 0, 0, m_nHanXinVersion, narrow, degrees, mirror, 0,
-                            &error);
-    default:
-        // Codes 14 to 18 and unknown codes make no symbol.
-        return nullptr;
-    }
+    BarcodeRequest req;
+    req.type = m_nSymbology;
+    // Object data is text: it ends at a NUL byte.
+    req.data = data.c_str();
+    req.module = narrow;
+    req.wide = wide;
+    req.height = heightDots;
+    req.rotation = quarter * 90;
+    req.mirror = GetMirror();
+    // The object draws every readable line itself except the EAN/UPC digits.
+    req.textFlags = IsEanUpc(m_nSymbology) && m_nTextPlacement != BTP_NONE ? BTF_CENTER : BTF_NONE;
+    req.code128.mode = m_nCodeSet + (m_bEan128 ? GS1_128_AUTO : C128_AUTO);
+    req.eanUpc.addOn = m_nAddOn;
+    req.itf14 = {m_nBearerType, m_nBearerThickness, m_nQuietZone};
+    // The ratio is PDF417's row height; a damaged ratio of 0 makes no symbol.
+    req.pdf417 = {m_nPdfRows, m_nPdfColumns, m_nPdfEcLevel - 1, m_bPdfTruncated != 0, wide > 0 ? wide : -1};
+    req.qr.ecLevel = m_nQrEcLevel;
+    req.dataBar = {m_nDataBarType, m_nDataBarSeparator, m_nDataBarSegments, m_bHoldToGs1 != 0};
+    // No encryption for Han Xin; the object stores its level as 0-3.
+    req.hanXin = {m_nHanXinEcLevel + 1, m_nHanXinVersion};
+    // Failures stay silent: the object shows its placeholder instead.
+    return EncodeBarcode(req).bitmap;
 }
 
 CSize CDrawBarcode::MeasureSymbol(const std::string& data, int dpi, int rotation, int barHeight, int module) const

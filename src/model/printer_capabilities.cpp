@@ -1,12 +1,16 @@
 #include "model/printer_capabilities.h"
 
+#include "encoders/symbology.h"
 #include "platform/geometry.h"
 
 int CPrinterCapabilities::BaseCapability(int what, int arg, int hdpi)
 {
     switch (what) {
-    case 2:
-        return (arg >= 10 && arg <= 13) || (arg >= 19 && arg <= 24) || arg == 99 ? 0 : 1;
+    case 2: {
+        // Code 99 (EAN/UPC with an add-on) and codes without a row have none.
+        const SymbologyInfo* s = FindSymbology(arg);
+        return s && s->baseNative ? 1 : 0;
+    }
     case 8:
         return 1;
     case 10:

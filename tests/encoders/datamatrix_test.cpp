@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "encoders/datamatrix.h"
-#include "support/twod_decode.h"
+#include "support/decode.h"
 
 namespace {
 
@@ -29,9 +29,9 @@ TEST(DataMatrixEncodation, AsciiAndBase256Stretches)
     using V = std::vector<std::uint8_t>;
     struct Case { V data; V expect; };
     const Case cases[] = {
-        {twodtest::Bytes("123456"), {142, 164, 186}},
-        {twodtest::Bytes("A1"), {66, 50}},
-        {twodtest::Bytes("12a3"), {142, 98, 52}},
+        {kvtest::Bytes("123456"), {142, 164, 186}},
+        {kvtest::Bytes("A1"), {66, 50}},
+        {kvtest::Bytes("12a3"), {142, 98, 52}},
         // A lone high byte takes Upper Shift; so do two in a row.
         {{'a', 0xE9, 'b'}, {98, 235, 0xE9 - 127, 99}},
         {{0xE9, 0xE9}, {235, 0x6A, 235, 0x6A}},
@@ -67,21 +67,21 @@ TEST(DataMatrixSymbol, SmallestSizeAndPadding)
     };
     for (const Case& c : cases) {
         datamatrix::Symbol s;
-        const auto d = twodtest::Bytes(c.data);
+        const auto d = kvtest::Bytes(c.data);
         ASSERT_TRUE(datamatrix::BuildSymbol(d.data(), d.size(), s)) << c.data;
         EXPECT_EQ(s.size->size, c.size) << c.data;
         EXPECT_EQ(s.matrix.width, c.size);
     }
     datamatrix::Symbol s;
-    const auto d = twodtest::Bytes("AB");
+    const auto d = kvtest::Bytes("AB");
     ASSERT_TRUE(datamatrix::BuildSymbol(d.data(), d.size(), s));
     // Two data codewords, pad 129, no more room.
     EXPECT_EQ(s.dataCodewords, (std::vector<std::uint8_t>{66, 67, 129}));
-    const auto d2 = twodtest::Bytes("ABCD");
+    const auto d2 = kvtest::Bytes("ABCD");
     ASSERT_TRUE(datamatrix::BuildSymbol(d2.data(), d2.size(), s));
     // 12 x 12 holds five: 129 and a randomised pad (position 6: 149*6 mod 253 + 1 + 129 = 254).
     EXPECT_EQ(s.dataCodewords, (std::vector<std::uint8_t>{66, 67, 68, 69, 129}));
-    const auto d3 = twodtest::Bytes("ABC");
+    const auto d3 = kvtest::Bytes("ABC");
     ASSERT_TRUE(datamatrix::BuildSymbol(d3.data(), d3.size(), s));
     EXPECT_EQ(s.dataCodewords, (std::vector<std::uint8_t>{66, 67, 68}));
 }
@@ -113,7 +113,6 @@ TEST(DataMatrixSymbol, FinderAndClockEdges)
     }
 }
 
-#ifdef KV_HAVE_ZXING
 TEST(DataMatrixDecode, EverySize)
 {
     std::mt19937 rng(11);
@@ -125,7 +124,7 @@ TEST(DataMatrixDecode, EverySize)
         datamatrix::Symbol s;
         ASSERT_TRUE(datamatrix::BuildSymbol(d.data(), d.size(), s));
         ASSERT_EQ(s.size->size, si.size);
-        const auto r = twodtest::DecodeMatrix(s.matrix, ZXing::BarcodeFormat::DataMatrix, si.size > 100 ? 3 : 4);
+        const auto r = kvtest::DecodeMatrix(s.matrix, ZXing::BarcodeFormat::DataMatrix, si.size > 100 ? 3 : 4);
         ASSERT_TRUE(r.ok) << si.size;
         EXPECT_EQ(r.bytes, d) << si.size;
     }
@@ -146,11 +145,10 @@ TEST(DataMatrixDecode, BinaryAndMixedData)
     for (const auto& d : cases) {
         datamatrix::Symbol s;
         ASSERT_TRUE(datamatrix::BuildSymbol(d.data(), d.size(), s));
-        const auto r = twodtest::DecodeMatrix(s.matrix, ZXing::BarcodeFormat::DataMatrix);
+        const auto r = kvtest::DecodeMatrix(s.matrix, ZXing::BarcodeFormat::DataMatrix);
         ASSERT_TRUE(r.ok) << d.size();
         EXPECT_EQ(r.bytes, d);
     }
 }
-#endif
 
 }  // namespace

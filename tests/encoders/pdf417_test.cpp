@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "encoders/pdf417.h"
-#include "support/twod_decode.h"
+#include "support/decode.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ std::vector<int> Encode(const std::vector<std::uint8_t>& d)
     return out;
 }
 
-std::vector<std::uint8_t> B(const std::string& s) { return twodtest::Bytes(s); }
+std::vector<std::uint8_t> B(const std::string& s) { return kvtest::Bytes(s); }
 
 TEST(Pdf417Compaction, TextSubModes)
 {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "encoders/qr_code.h"
-#include "support/twod_decode.h"
+#include "support/decode.h"
 
 namespace {
 
@@ -101,7 +101,7 @@ TEST(QrSymbol, VersionChoice)
     };
     for (const Case& c : cases) {
         qr::Symbol sym;
-        ASSERT_TRUE(Build(twodtest::Bytes(c.data), c.level, sym)) << c.data;
+        ASSERT_TRUE(Build(kvtest::Bytes(c.data), c.level, sym)) << c.data;
         EXPECT_EQ(sym.version, c.version) << c.data;
         EXPECT_EQ(sym.matrix.width, 4 * c.version + 17);
     }
@@ -120,7 +120,7 @@ TEST(QrSymbol, CapacityLimitAtForty)
 TEST(QrSymbol, TerminatorAndPadding)
 {
     qr::Symbol sym;
-    ASSERT_TRUE(Build(twodtest::Bytes("01234567"), qr::kLevelM, sym));
+    ASSERT_TRUE(Build(kvtest::Bytes("01234567"), qr::kLevelM, sym));
     // 0001 0000001000 0000001100 0101011001 1000011 then 0000, padding.
     const std::vector<std::uint8_t> expect = {0x10, 0x20, 0x0C, 0x56, 0x61, 0x80, 0xEC, 0x11,
                                               0xEC, 0x11, 0xEC, 0x11, 0xEC, 0x11, 0xEC, 0x11};
@@ -181,13 +181,13 @@ TEST(QrSymbol, PenaltyMatchesModuleByModuleScoring)
         }
     }
     qr::Symbol sym;
-    ASSERT_TRUE(Build(twodtest::Bytes("reference scoring"), qr::kLevelH, sym));
+    ASSERT_TRUE(Build(kvtest::Bytes("reference scoring"), qr::kLevelH, sym));
     EXPECT_EQ(qr::MaskPenalty(sym.matrix), ReferencePenalty(sym.matrix));
 }
 
 TEST(QrSymbol, ForcedMaskAndChosenMaskScore)
 {
-    const auto data = twodtest::Bytes("HELLO WORLD 12345");
+    const auto data = kvtest::Bytes("HELLO WORLD 12345");
     qr::Symbol best;
     ASSERT_TRUE(Build(data, qr::kLevelQ, best));
     const int bestScore = qr::MaskPenalty(best.matrix);
@@ -201,7 +201,6 @@ TEST(QrSymbol, ForcedMaskAndChosenMaskScore)
     }
 }
 
-#ifdef KV_HAVE_ZXING
 TEST(QrDecode, EveryVersionAndLevel)
 {
     std::mt19937 rng(7);
@@ -214,7 +213,7 @@ TEST(QrDecode, EveryVersionAndLevel)
             qr::Symbol sym;
             ASSERT_TRUE(Build(d, level, sym)) << v << " " << level;
             ASSERT_EQ(sym.version, v) << level;
-            const auto r = twodtest::DecodeMatrix(sym.matrix, ZXing::BarcodeFormat::QRCode, v > 20 ? 2 : 3);
+            const auto r = kvtest::DecodeMatrix(sym.matrix, ZXing::BarcodeFormat::QRCode, v > 20 ? 2 : 3);
             ASSERT_TRUE(r.ok) << "version " << v << " level " << level;
             EXPECT_EQ(r.bytes, d) << "version " << v << " level " << level;
         }
@@ -237,16 +236,16 @@ TEST(QrDecode, ModesMixAndAllMasks)
     for (const auto& s : data)
         for (int mask = 0; mask < 8; ++mask) {
             qr::Symbol sym;
-            ASSERT_TRUE(Build(twodtest::Bytes(s), qr::kLevelM, sym, 0, mask));
-            const auto r = twodtest::DecodeMatrix(sym.matrix, ZXing::BarcodeFormat::QRCode);
+            ASSERT_TRUE(Build(kvtest::Bytes(s), qr::kLevelM, sym, 0, mask));
+            const auto r = kvtest::DecodeMatrix(sym.matrix, ZXing::BarcodeFormat::QRCode);
             ASSERT_TRUE(r.ok) << s << " mask " << mask;
-            EXPECT_EQ(r.bytes, twodtest::Bytes(s)) << s << " mask " << mask;
+            EXPECT_EQ(r.bytes, kvtest::Bytes(s)) << s << " mask " << mask;
         }
     std::vector<std::uint8_t> all(256);
     for (int i = 0; i < 256; ++i) all[i] = std::uint8_t(i);
     qr::Symbol sym;
     ASSERT_TRUE(Build(all, qr::kLevelH, sym));
-    const auto r = twodtest::DecodeMatrix(sym.matrix, ZXing::BarcodeFormat::QRCode);
+    const auto r = kvtest::DecodeMatrix(sym.matrix, ZXing::BarcodeFormat::QRCode);
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.bytes, all);
 }
@@ -256,13 +255,12 @@ TEST(QrDecode, KanjiModeIsUsedForKanjiPairs)
     std::string s;
     for (int i = 0; i < 20; ++i) s += "\x93\xfa";
     qr::Symbol sym;
-    ASSERT_TRUE(Build(twodtest::Bytes(s), qr::kLevelL, sym));
+    ASSERT_TRUE(Build(kvtest::Bytes(s), qr::kLevelL, sym));
     ASSERT_EQ(sym.segments.size(), 1u);
     EXPECT_EQ(sym.segments[0].mode, qr::kKanji);
-    const auto r = twodtest::DecodeMatrix(sym.matrix, ZXing::BarcodeFormat::QRCode);
+    const auto r = kvtest::DecodeMatrix(sym.matrix, ZXing::BarcodeFormat::QRCode);
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.bytes, twodtest::Bytes(s));
+    EXPECT_EQ(r.bytes, kvtest::Bytes(s));
 }
-#endif
 
 }  // namespace

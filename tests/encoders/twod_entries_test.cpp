@@ -8,7 +8,7 @@
 
 #include "encoders/twod_entries.h"
 #include "support/kvtest.h"
-#include "support/twod_decode.h"
+#include "support/decode.h"
 
 namespace {
 
@@ -111,16 +111,13 @@ TEST(TwoDEntries, RotationAndMirror)
             ASSERT_TRUE(qr && dm);
             EXPECT_TRUE(Transformed(*qr0, *qr, rotation, mirror)) << rotation << " " << mirror;
             EXPECT_TRUE(Transformed(*dm0, *dm, rotation, mirror)) << rotation << " " << mirror;
-#ifdef KV_HAVE_ZXING
             if (mirror == 0) {
-                EXPECT_EQ(twodtest::DecodeBitmap(*qr, ZXing::BarcodeFormat::QRCode, 8).bytes, twodtest::Bytes(data));
-                EXPECT_EQ(twodtest::DecodeBitmap(*dm, ZXing::BarcodeFormat::DataMatrix, 8).bytes, twodtest::Bytes(data));
+                EXPECT_EQ(kvtest::DecodeBitmap(*qr, ZXing::BarcodeFormat::QRCode, 8).bytes, kvtest::Bytes(data));
+                EXPECT_EQ(kvtest::DecodeBitmap(*dm, ZXing::BarcodeFormat::DataMatrix, 8).bytes, kvtest::Bytes(data));
             }
-#endif
         }
 }
 
-#ifdef KV_HAVE_ZXING
 TEST(TwoDEntries, BinaryDataDecodes)
 {
     std::string all;
@@ -128,13 +125,12 @@ TEST(TwoDEntries, BinaryDataDecodes)
     for (int level = 0; level < 4; ++level) {
         const auto q = EncodeQr(all.data(), int(all.size()), level, 2, 0, 0, 0, nullptr);
         ASSERT_TRUE(q);
-        EXPECT_EQ(twodtest::DecodeBitmap(*q, ZXing::BarcodeFormat::QRCode, 8).bytes, twodtest::Bytes(all)) << level;
+        EXPECT_EQ(kvtest::DecodeBitmap(*q, ZXing::BarcodeFormat::QRCode, 8).bytes, kvtest::Bytes(all)) << level;
     }
     const auto m = EncodeDataMatrix(all.data(), int(all.size()), 0, 3, 90, 0, 0, nullptr);
     ASSERT_TRUE(m);
-    EXPECT_EQ(twodtest::DecodeBitmap(*m, ZXing::BarcodeFormat::DataMatrix, 8).bytes, twodtest::Bytes(all));
+    EXPECT_EQ(kvtest::DecodeBitmap(*m, ZXing::BarcodeFormat::DataMatrix, 8).bytes, kvtest::Bytes(all));
 }
-#endif
 
 TEST(TwoDEntries, ReductionNarrowsDarkRunsOnly)
 {

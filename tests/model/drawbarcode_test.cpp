@@ -9,11 +9,8 @@
 #include "data/variable.h"
 #include "model/document.h"
 #include "platform/monobitmap.h"
-#include "support/twod_decode.h"
+#include "support/decode.h"
 
-#ifdef KV_HAVE_ZXING
-#include <ZXing/ReadBarcode.h>
-#endif
 
 namespace {
 
@@ -490,10 +487,9 @@ TEST(DrawBarcode, EanDigitsFollowThePlacement)
     EXPECT_TRUE(withDigits->SamePixels(*expectDigits));
 }
 
-#ifdef KV_HAVE_ZXING
 std::string Decode(const CMonoBitmap& bmp, ZXing::BarcodeFormat format)
 {
-    const auto d = twodtest::DecodeBitmap(bmp, format, 40);
+    const auto d = kvtest::DecodeBitmap(bmp, format, 40);
     return d.ok ? std::string(d.bytes.begin(), d.bytes.end()) : std::string("<no read>");
 }
 
@@ -570,6 +566,5 @@ TEST(DrawBarcode, MaxiCodeHanXinAndDataBarLimitedDraw)
     ASSERT_TRUE(ltd);
     EXPECT_EQ(ltd->Width(), 79 * 2);
 }
-#endif
 
 }  // namespace
