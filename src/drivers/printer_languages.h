@@ -1,18 +1,33 @@
 #pragma once
 // The printer command languages by their catalogue code: the short name
-// users write ("zpl", "epl"...), a title, and whether the program has a
-// driver that writes the language. Several codes share a language; the
-// short name stands for the plain variant.
+// users write ("zpl", "epl"...), a title, whether the language is a command
+// language, and the maker of the driver class that writes it. Several codes
+// share a language; the short name stands for the plain variant. A new
+// language is a row and its driver class; a code whose row has no maker yet
+// gets a driver that refuses command jobs as not supported yet.
 #include <string>
 #include <string_view>
 #include <vector>
+
+class CKVDoc;
+class CPrintDriver;
+
+using PrintDriverMaker = CPrintDriver* (*)(CKVDoc* doc);
+
+// The maker of a driver class D (instantiated where D is complete).
+template <class D>
+CPrintDriver* MakeDriver(CKVDoc* doc)
+{
+    return new D(doc);
+}
 
 struct PrinterLanguageRow {
     int code;
     const char* name;   // short name; "none" when the printer has no command language
     const char* title;  // shown to the user
-    bool commands;      // a command-language driver exists for the code
+    bool commands;      // the code stands for a command language
     bool plain;         // the code the short name selects
+    PrintDriverMaker make = nullptr;  // the language's driver class; null: not built yet
 };
 
 const std::vector<PrinterLanguageRow>& PrinterLanguageRows();

@@ -43,10 +43,6 @@ struct CPrinterEntry : CPrinterInfo {
     std::vector<CPaperEntry> m_papers;
     bool m_bPapersRead = false;  // the paper list has been built
     int m_nCustomPaper = 0;
-    // Driven through a port of the program's own rather than a spooler queue.
-    bool m_bOwnPort = false;
-    // The own port's text, or where the spooler sends the queue's output.
-    std::string m_strPort;
 
     // Fills the entry from the spooler's printer and recognises its
     // language; false leaves the printer out of the catalogue. A settings

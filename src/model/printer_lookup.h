@@ -22,6 +22,10 @@ struct CPrinterInfo {
     int m_nModel = 0;
     int m_nFamily = 0;
     std::string m_strBrand;
+    // Driven through a port of the program's own rather than a spooler queue.
+    bool m_bOwnPort = false;
+    // The own port's text, or where the spooler sends the queue's output.
+    std::string m_strPort;
 };
 
 class CPrinterLookup {

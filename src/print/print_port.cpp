@@ -82,6 +82,7 @@ bool CPrintPort::EndDocument()
 int CPrintPort::Open()
 {
     m_strError.clear();
+    m_nBytes = 0;
     switch (m_nKind) {
     case KIND_SPOOLER:
         m_strPort = SpoolerPortName(m_strTarget);
@@ -140,6 +141,7 @@ BOOL CPrintPort::Write(const void* data, size_t length, size_t* written)
         break;
     }
     if (written) *written = length;
+    m_nBytes += length;
     return TRUE;
 }
 

@@ -77,6 +77,8 @@ public:
     // Polled while Close waits; true stops the wait and cancels the jobs.
     void SetCancelTest(std::function<bool()> cancelled) { m_cancelled = std::move(cancelled); }
     const std::string& LastError() const { return m_strError; }
+    // Bytes written since Open.
+    std::uint64_t BytesWritten() const { return m_nBytes; }
     // The spooler job ids of the port's documents.
     const std::vector<int>& JobIds() const { return m_jobIds; }
 
@@ -92,6 +94,7 @@ private:
 
     bool m_bOpen = false;
     int m_nDocuments = 0;  // documents started after the first
+    std::uint64_t m_nBytes = 0;
     std::unique_ptr<CSpoolerJob> m_job;
     std::vector<int> m_jobIds;
     std::unique_ptr<CDeviceLine> m_file;
