@@ -1,12 +1,13 @@
 #include "drivers/printer_languages.h"
 
+#include "drivers/zpl_driver.h"
 #include "platform/strutil.h"
 
 namespace {
 
 const std::vector<PrinterLanguageRow> kLanguages = {
     {0, "none", "printer driver only", false, true},
-    {1, "zpl", "ZPL II", true, true},
+    {1, "zpl", "ZPL II", true, true, MakeDriver<CZplDriver>},
     {2, "dpl", "DPL (Datamax driver settings)", true, false},
     {3, "tspl", "TSPL", true, true},
     {4, "dpl", "DPL (Datamax driver settings)", true, false},

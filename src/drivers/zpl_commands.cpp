@@ -29,6 +29,12 @@ int PerAcross(int n, int across)
     return n < across ? 1 : n / across;
 }
 
+// What a field's data cannot hold as it is: the two command prefixes, and
+// the NUL that would cut the command short on its way to the port. A
+// serial number's value also ends at a comma.
+constexpr std::string_view kFieldEscapes("^~\0", 3);
+constexpr std::string_view kSerialEscapes("^~,\0", 4);
+
 // A field's data with the escapes of "^FH" applied to the characters of escaped.
 std::string HexEscaped(std::string_view data, std::string_view escaped)
 {
@@ -129,15 +135,15 @@ std::string ZplEndOfJob(ZplSettings s)
 
 std::string ZplFieldData(std::string_view data)
 {
-    if (data.find_first_of("^~") == std::string_view::npos) return "^FD" + std::string(data) + "^FS";
-    return "^FH^FD" + HexEscaped(data, "^~") + "^FS";
+    if (data.find_first_of(kFieldEscapes) == std::string_view::npos) return "^FD" + std::string(data) + "^FS";
+    return "^FH^FD" + HexEscaped(data, kFieldEscapes) + "^FS";
 }
 
 std::string ZplSerialField(std::string_view value, int increment)
 {
-    if (value.find_first_of("^~,") == std::string_view::npos)
-        return StrFormat("^SN%.*s,%d,Y^FS", int(value.size()), value.data(), increment);
-    return StrFormat("^FH^SN%s,%d,Y^FS", HexEscaped(value, "^~,").c_str(), increment);
+    if (value.find_first_of(kSerialEscapes) == std::string_view::npos)
+        return "^SN" + std::string(value) + StrFormat(",%d,Y^FS", increment);
+    return "^FH^SN" + HexEscaped(value, kSerialEscapes) + StrFormat(",%d,Y^FS", increment);
 }
 
 std::string ZplCode128Data(std::string_view caret)
@@ -237,6 +243,27 @@ std::string ZplGraphicData(const CMonoBitmap& bitmap, bool compress)
     return out;
 }
 
+const char* ZplBarcodeCommand(int symbology)
+{
+    static const struct {
+        int symbology;
+        const char* command;
+    } kCommands[] = {
+        {1, "^B3%c,N,%d,%c,N"},   // Code 39
+        {2, "^BC%c,%d,%c"},       // Code 128
+        {3, "^BE%c,%d,%c"},       // EAN-13
+        {4, "^B2%c,%d,%c,N,N"},   // Interleaved 2 of 5
+        {5, "^BA%c,%d,%c,N,N"},   // Code 93
+        {6, "^BU%c,%d,%c"},       // UPC-A
+        {7, "^B8%c,%d,%c"},       // EAN-8
+        {8, "^B9%c,%d,%c"},       // UPC-E
+        {9, "^BK%c,N,%d,%c,N"},   // Codabar
+    };
+    for (const auto& row : kCommands)
+        if (row.symbology == symbology) return row.command;
+    return nullptr;
+}
+
 int ZplEanDataLength(int symbology)
 {
     switch (symbology) {
@@ -244,6 +271,17 @@ int ZplEanDataLength(int symbology)
     case 6: return 11;  // UPC-A
     case 7: return 7;   // EAN-8
     case 8: return 7;   // UPC-E
+    default: return 0;
+    }
+}
+
+int ZplEanQuietZone(int symbology, bool right)
+{
+    switch (symbology) {
+    case 3:
+    case 6: return 9;
+    case 7: return 7;
+    case 8: return right ? 7 : 9;
     default: return 0;
     }
 }

@@ -85,7 +85,8 @@ std::string ZplEndOfJob(ZplSettings s);
 // The data of a field, ended by "^FS". Data holding "^" or "~" would end the
 // field and run what follows as printer commands, so such data is sent as
 // hexadecimal escapes: "^FH^FD" with "^", "~" and "_" written as "_5E",
-// "_7E" and "_5F". Any other data is sent as it is after "^FD".
+// "_7E" and "_5F" (and a NUL byte, which would cut the command short, as
+// "_00"). Any other data is sent as it is after "^FD".
 std::string ZplFieldData(std::string_view data);
 // A serial number the printer counts on by increment for each label:
 // "^SN%s,%d,Y^FS". A value holding "^", "~" or "," (which would end the
@@ -111,10 +112,20 @@ void AppendZplRunCount(std::string& out, int n);
 // bitmap gives "".
 std::string ZplGraphicData(const CMonoBitmap& bitmap, bool compress);
 
+// The printer's barcode command of a symbology, written after "^BY" with
+// the orientation letter, the height and the interpretation line flag (in
+// that order for every symbology); null for symbologies the printer has no
+// command for. EAN/UPC take no ratio in their "^BY".
+const char* ZplBarcodeCommand(int symbology);
+
 // The EAN/UPC allowances of the native symbols. The data the printer takes
 // without its check digit (12, 11, 7, 7 characters for EAN-13, UPC-A,
 // EAN-8 and UPC-E; 0 for other codes).
 int ZplEanDataLength(int symbology);
+// The quiet zone, in modules, that the label's own EAN/UPC symbol has
+// before its bars (right false) or after them (right true): 9 for EAN-13
+// and UPC-A, 7 for EAN-8, 9 before and 7 after for UPC-E; 0 for other codes.
+int ZplEanQuietZone(int symbology, bool right);
 // The height the printer's interpretation line takes below EAN/UPC bars:
 // 14 dots for a module of 1, 9 modules for 2 and 3, 27 dots above 3; 0
 // without the line.

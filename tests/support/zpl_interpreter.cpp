@@ -73,6 +73,21 @@ CRect TurnedBox(CPoint at, int w, int h, char rotation)
     return CRect(at.x, at.y, at.x + (across ? h : w), at.y + (across ? w : h));
 }
 
+// The length of a line of n characters in a resident font of a 203 dpi
+// printer at a cell width of w dots: the bitmap fonts leave their own gap
+// between cells, magnified with the cell; the scalable font "0" is taken
+// as one cell a character.
+int LineLength(const std::string& font, int n, int w)
+{
+    static const std::map<std::string, std::pair<int, int>> kCells = {  // font -> (cell width, gap)
+        {"A", {5, 1}}, {"B", {7, 2}}, {"C", {10, 2}}, {"D", {10, 2}}, {"E", {15, 5}},
+        {"F", {13, 3}}, {"G", {40, 8}}, {"H", {13, 6}}};
+    const auto it = kCells.find(font);
+    if (n <= 0) return 0;
+    if (it == kCells.end()) return n * w;
+    return n * w + (n - 1) * it->second.second * w / it->second.first;
+}
+
 }  // namespace
 
 std::string ZplUnescapeField(std::string_view body, bool hex)
@@ -269,7 +284,9 @@ bool ZplPrinter::Run(std::string_view s, std::string* error)
         size_t end = s.find_first_of("^~", paramStart);
         if (end == std::string_view::npos) end = s.size();
         const std::string_view raw = s.substr(paramStart, end - paramStart);
-        const std::string params = name == "FD" ? std::string(raw) : Trim(raw);
+        // Field data runs to the next command; other parameters end before
+        // the line break or the next field's control byte.
+        const std::string params = name == "FD" ? std::string(raw) : TrimRight(Trim(raw), "\x0F\r\n");
         const std::vector<std::string> p = SplitString(params, ',');
         const std::string where = StrFormat(" at byte %zu", i);
         commands.push_back(std::string(1, c) + name);
@@ -413,7 +430,13 @@ CMonoBitmap ZplPrinter::Draw(ZplFormat& format, int width, int height, int seria
                 // The printer's own digits go in a band along the bars'
                 // bottom edge, as the field turns.
                 const int band = std::max(30, 10 * f.module);
-                const CRect e = f.extent;
+                // EAN and UPC print their outer digits beside the bars.
+                const int beside = f.command == "BE" || f.command == "BU" || f.command == "B8" || f.command == "B9"
+                                       ? 10 * f.module
+                                       : 0;
+                const bool upright = f.rotation == 'N' || f.rotation == 'I';
+                const CRect e(f.extent.left - (upright ? beside : 0), f.extent.top - (upright ? 0 : beside),
+                              f.extent.right + (upright ? beside : 0), f.extent.bottom + (upright ? 0 : beside));
                 switch (f.rotation) {
                 case 'N': f.interpretationBand = CRect(e.left, e.bottom, e.right, e.bottom + band); break;
                 case 'I': f.interpretationBand = CRect(e.left, e.top - band, e.right, e.top); break;
@@ -424,7 +447,7 @@ CMonoBitmap ZplPrinter::Draw(ZplFormat& format, int width, int height, int seria
             break;
         }
         case ZplField::Text:
-            f.extent = TurnedBox(at, int(data.size()) * f.width, f.height, f.rotation);
+            f.extent = TurnedBox(at, LineLength(f.font, int(data.size()), f.width), f.height, f.rotation);
             break;
         }
     }
