@@ -1,6 +1,7 @@
 #include "drivers/zpl_commands.h"
 
 #include "drivers/command_helpers.h"
+#include "encoders/symbology.h"
 #include "platform/devmode.h"
 #include "platform/geometry.h"
 #include "platform/monobitmap.h"
@@ -245,34 +246,15 @@ std::string ZplGraphicData(const CMonoBitmap& bitmap, bool compress)
 
 const char* ZplBarcodeCommand(int symbology)
 {
-    static const struct {
-        int symbology;
-        const char* command;
-    } kCommands[] = {
-        {1, "^B3%c,N,%d,%c,N"},   // Code 39
-        {2, "^BC%c,%d,%c"},       // Code 128
-        {3, "^BE%c,%d,%c"},       // EAN-13
-        {4, "^B2%c,%d,%c,N,N"},   // Interleaved 2 of 5
-        {5, "^BA%c,%d,%c,N,N"},   // Code 93
-        {6, "^BU%c,%d,%c"},       // UPC-A
-        {7, "^B8%c,%d,%c"},       // EAN-8
-        {8, "^B9%c,%d,%c"},       // UPC-E
-        {9, "^BK%c,N,%d,%c,N"},   // Codabar
-    };
-    for (const auto& row : kCommands)
-        if (row.symbology == symbology) return row.command;
-    return nullptr;
+    const SymbologyInfo* row = FindSymbology(symbology);
+    return row && row->stored ? row->zpl : nullptr;
 }
 
 int ZplEanDataLength(int symbology)
 {
-    switch (symbology) {
-    case 3: return 12;  // EAN-13
-    case 6: return 11;  // UPC-A
-    case 7: return 7;   // EAN-8
-    case 8: return 7;   // UPC-E
-    default: return 0;
-    }
+    // The printer takes the number without its check digit.
+    const SymbologyInfo* row = FindSymbology(symbology);
+    return row && row->stored && row->family == SymbologyFamily::EanUpc ? row->fixedLength - 1 : 0;
 }
 
 int ZplEanQuietZone(int symbology, bool right)

@@ -112,10 +112,10 @@ void AppendZplRunCount(std::string& out, int n);
 // bitmap gives "".
 std::string ZplGraphicData(const CMonoBitmap& bitmap, bool compress);
 
-// The printer's barcode command of a symbology, written after "^BY" with
-// the orientation letter, the height and the interpretation line flag (in
-// that order for every symbology); null for symbologies the printer has no
-// command for. EAN/UPC take no ratio in their "^BY".
+// The printer's barcode command of a symbology (the symbology table's ZPL
+// column), written after "^BY" with the orientation letter, the height and
+// the interpretation line flag, in that order; null for symbologies the
+// printer has no command for. EAN/UPC take no ratio in their "^BY".
 const char* ZplBarcodeCommand(int symbology);
 
 // The EAN/UPC allowances of the native symbols. The data the printer takes

@@ -99,6 +99,11 @@ struct SymbologyInfo {
     unsigned options;          // BarcodeOptionControl groups of the property page
     bool baseNative;           // a printer that adds nothing of its own has a command for it
     SymbolEncoder encode;      // null when the library has no encoder for it
+    // The printers' own commands, one column per command language; null
+    // when the language has none for the symbology.
+    // ZPL II: the command after "^BY", with the orientation letter, the
+    // height and the interpretation line flag, in that order.
+    const char* zpl = nullptr;
 };
 
 // Every row: the stored symbologies in the property page's order, then the
