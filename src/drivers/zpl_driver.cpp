@@ -1,5 +1,7 @@
 #include "drivers/zpl_driver.h"
 
+#include <charconv>
+
 #include "drivers/command_helpers.h"
 #include "drivers/zpl_commands.h"
 #include "encoders/linear_entries.h"
@@ -17,8 +19,46 @@ namespace {
 // Everything goes out as it was built; no command holds a NUL byte.
 BOOL Put(CPrintPort* port, const std::string& text) { return port->Write(text.data(), text.size()); }
 
+// Fields are written for every label of a job; they are put together
+// here without going through printf.
+void Num(std::string& out, int v)
+{
+    char buf[16];
+    const auto end = std::to_chars(buf, buf + sizeof buf, v).ptr;
+    out.append(buf, end);
+}
+
 // A field: the control byte, then "^FO" and the rest.
-std::string Field(int x, int y) { return StrFormat("%c^FO%d,%d", kZplFieldMark, x, y); }
+std::string Field(int x, int y)
+{
+    std::string out;
+    out.reserve(96);
+    out += kZplFieldMark;
+    out += "^FO";
+    Num(out, x);
+    out += ',';
+    Num(out, y);
+    return out;
+}
+
+// A command of the symbology table's ZPL column: "%c", "%d", "%c" take
+// the orientation letter, the height and the interpretation flag.
+void AppendBarcodeCommand(std::string& out, const char* command, char letter, int height, char flag)
+{
+    int arg = 0;
+    for (const char* c = command; *c; ++c) {
+        if (c[0] == '%' && (c[1] == 'c' || c[1] == 'd')) {
+            if (arg == 1)
+                Num(out, height);
+            else
+                out += arg == 0 ? letter : flag;
+            ++arg;
+            ++c;
+        } else {
+            out += *c;
+        }
+    }
+}
 
 }  // namespace
 
@@ -124,9 +164,16 @@ BOOL CZplDriver::DrawText(CPrintPort* port, int x, int y, CDrawObj* obj, const s
         default: break;
         }
     }
-    return Put(port, Field(x, y) + StrFormat("^A%s%c,%d,%d", cell.font->m_strCode.c_str(), ZplRotationLetter(rotation),
-                                             cell.height, cell.width) +
-                         FieldData(obj, text, pass));
+    std::string field = Field(x, y);
+    field += "^A";
+    field += cell.font->m_strCode;
+    field += ZplRotationLetter(rotation);
+    field += ',';
+    Num(field, cell.height);
+    field += ',';
+    Num(field, cell.width);
+    field += FieldData(obj, text, pass);
+    return Put(port, field);
 }
 
 BOOL CZplDriver::DrawBarcode(CPrintPort* port, CDrawObj* obj, int x, int y, CDrawBarcode* b, CLabelPos* pos, int pass)
@@ -137,7 +184,7 @@ BOOL CZplDriver::DrawBarcode(CPrintPort* port, CDrawObj* obj, int x, int y, CDra
     const char letter = ZplRotationLetter(rotation);
     int height = BarcodeHeightDots(*b, m_pFormat->m_nVDpi);
     const int module = BarcodeModuleDots(*b, m_pFormat->m_nHDpi);
-    const double ratio = MulDiv(b->m_nRatio, 1, 10) * 0.1;
+    const int ratioTenths = MulDiv(b->m_nRatio, 1, 10);  // the ratio with one decimal
     const bool interpretation = b->m_nTextPlacement == BTP_DEFAULT;
     const char flag = interpretation ? 'Y' : 'N';
     std::string data = b->PrepareData(b->GetLabelText(pos));
@@ -174,12 +221,24 @@ BOOL CZplDriver::DrawBarcode(CPrintPort* port, CDrawObj* obj, int x, int y, CDra
         case 3: x += allowance, y += ZplEanQuietZone(symbology, false) * module; break;
         default: break;
         }
-        return Put(port, Field(x, y) + StrFormat("^BY%d", module) + StrFormat(command, letter, height, flag) +
-                             FieldData(obj, data, pass));
+        std::string field = Field(x, y);
+        field += "^BY";
+        Num(field, module);
+        AppendBarcodeCommand(field, command, letter, height, flag);
+        field += FieldData(obj, data, pass);
+        return Put(port, field);
     }
     if (b->m_nSymbology == BS_CODE128) data = EncodeBarcodeData(data, Code128Mode(*b));
-    return Put(port, Field(x, y) + StrFormat("^BY%d,%.1f", module, ratio) + StrFormat(command, letter, height, flag) +
-                         FieldData(obj, data, pass));
+    std::string field = Field(x, y);
+    field += "^BY";
+    Num(field, module);
+    field += ',';
+    Num(field, ratioTenths / 10);
+    field += '.';
+    field += char('0' + ratioTenths % 10);
+    AppendBarcodeCommand(field, command, letter, height, flag);
+    field += FieldData(obj, data, pass);
+    return Put(port, field);
 }
 
 BOOL CZplDriver::DrawLine(CPrintPort* port, int x, int y, int cx, int cy, int direction)

@@ -65,9 +65,17 @@ const std::vector<SymbologyInfo>& Symbologies()
 
 const SymbologyInfo* FindSymbology(int code)
 {
-    for (const SymbologyInfo& s : Symbologies())
-        if (s.code == code) return &s;
-    return nullptr;
+    // Asked for every character of barcode data: by the code directly.
+    static const std::vector<const SymbologyInfo*> byCode = [] {
+        std::vector<const SymbologyInfo*> index;
+        for (const SymbologyInfo& s : Symbologies()) {
+            if (s.code < 0) continue;
+            if (size_t(s.code) >= index.size()) index.resize(size_t(s.code) + 1, nullptr);
+            if (!index[size_t(s.code)]) index[size_t(s.code)] = &s;
+        }
+        return index;
+    }();
+    return code >= 0 && size_t(code) < byCode.size() ? byCode[size_t(code)] : nullptr;
 }
 
 const SymbologyInfo* FindSymbologyByName(std::string_view name)

@@ -137,6 +137,9 @@ public:
     // format's printer dots without a dc) for the data of pos (the design
     // data when pos is null).
     virtual void LayoutBarcode(CDC* dc, CLabelPos* pos, CRect* object, CRect* bars, CRect* text);
+    // The same for data whose symbol (at the format's resolution) is
+    // already measured or made.
+    void LayoutWithSymbol(CDC* dc, const std::string& data, CSize symbol, CRect* object, CRect* bars, CRect* text);
 
     // The data the encoder and the drivers receive for raw variable data.
     std::string PrepareData(const std::string& data) const;

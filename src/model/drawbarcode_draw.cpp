@@ -62,16 +62,21 @@ bool CDrawBarcode::DrawsReverse() const
 
 void CDrawBarcode::LayoutBarcode(CDC* dc, CLabelPos* pos, CRect* object, CRect* bars, CRect* text)
 {
+    const std::string data = pos ? GetLabelText(pos) : GetText();
+    LayoutWithSymbol(dc, data, MeasureSymbol(data), object, bars, text);
+}
+
+void CDrawBarcode::LayoutWithSymbol(CDC* dc, const std::string& data, CSize symbol, CRect* object, CRect* bars,
+                                    CRect* text)
+{
     const int fmtX = FormatDpiX(), fmtY = FormatDpiY();
     const int dpiX = dc ? dc->GetDeviceCaps(LOGPIXELSX) : fmtX;
     const int dpiY = dc ? dc->GetDeviceCaps(LOGPIXELSY) : fmtY;
-    const std::string data = pos ? GetLabelText(pos) : GetText();
 
     BarcodeLayoutInput in;
     const CRect p = m_position.Normalized();
     in.object = CRect(UnitsToDots(p.left, dpiX), UnitsToDots(p.top, dpiY), UnitsToDots(p.right, dpiX),
                       UnitsToDots(p.bottom, dpiY));
-    const CSize symbol = MeasureSymbol(data);
     in.symbol = CSize(MulDiv(symbol.cx, dpiX, fmtX), MulDiv(symbol.cy, dpiY, fmtY));
     if (DrawsText()) {
         const CSize t = MeasureTextDots(HumanReadableOf(data), GetFontDescription());
@@ -259,8 +264,11 @@ std::unique_ptr<CMonoBitmap> CDrawBarcode::CreatePrintBitmap(CLabelPos* pos, BOO
     if (data.empty()) return nullptr;
     switch (m_nOutputMethod) {
     case 1: {
+        // The symbol is made once and laid out at its own size.
+        const auto symbol = MakeBitmap(data);
         CRect object, bars, text;
-        LayoutBarcode(nullptr, pos, &object, &bars, &text);
+        LayoutWithSymbol(nullptr, pos ? data : GetText(), symbol ? CSize(symbol->Width(), symbol->Height()) : CSize(0, 0), &object, &bars,
+                         &text);
         if (object.IsRectEmpty()) return nullptr;
         if (GetMirror() == 2) {
             bars = FlipAcross(bars, object, m_nRotation);
@@ -268,7 +276,7 @@ std::unique_ptr<CMonoBitmap> CDrawBarcode::CreatePrintBitmap(CLabelPos* pos, BOO
         }
         auto out = std::make_unique<CMonoBitmap>(object.Width(), object.Height());
         const RasterOp op = IsReverse() ? RasterOp::NotCopy : m_nBackground == 1 ? RasterOp::And : RasterOp::Copy;
-        if (const auto symbol = MakeBitmap(data))
+        if (symbol)
             StretchMonoBits(*out, bars.left - object.left, bars.top - object.top, symbol->Width(), symbol->Height(),
                             *symbol, 0, 0, symbol->Width(), symbol->Height(), op);
         if (const auto words = MakeTextBitmap(pos, text.Size()))

@@ -1,5 +1,7 @@
 #include "platform/monobitmap_ops.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -28,6 +30,57 @@ bool Apply(bool s, bool d, RasterOp op)
     case RasterOp::Invert: return !d;
     }
     return s;
+}
+
+// Eight bits of a row from a bit offset of -7 or more (most significant
+// first); bits before the row or past its bytes read as white.
+inline std::uint8_t BitsAt(const std::uint8_t* row, int rowBytes, int bit)
+{
+    if (bit < 0) return std::uint8_t((BitsAt(row, rowBytes, 0) >> -bit) | (0xFF << (8 + bit)));
+    const int i = bit >> 3, shift = bit & 7;
+    const unsigned hi = i < rowBytes ? row[i] : 0xFF;
+    if (shift == 0) return std::uint8_t(hi);
+    const unsigned lo = i + 1 < rowBytes ? row[i + 1] : 0xFF;
+    return std::uint8_t((hi << shift) | (lo >> (8 - shift)));
+}
+
+inline std::uint8_t Combined(std::uint8_t s, std::uint8_t d, RasterOp op)
+{
+    switch (op) {
+    case RasterOp::Copy: return s;
+    case RasterOp::And: return s & d;
+    case RasterOp::Or: return s | d;
+    case RasterOp::Xor: return s ^ d;
+    case RasterOp::NotCopy: return std::uint8_t(~s);
+    case RasterOp::Invert: return std::uint8_t(~d);
+    }
+    return s;
+}
+
+// A copy at the source's own size without mirroring, a byte of the
+// destination at a time: what placing a symbol or a text in a label
+// bitmap does for every label.
+void CopyUnscaled(CMonoBitmap& dst, int x, int y, const CMonoBitmap& src, int sx, int sy, int w, int h, RasterOp op)
+{
+    // The part of the rectangle inside both bitmaps.
+    int x0 = std::max({x, 0, x - sx}), x1 = std::min({x + w, dst.Width(), x - sx + src.Width()});
+    int y0 = std::max({y, 0, y - sy}), y1 = std::min({y + h, dst.Height(), y - sy + src.Height()});
+    if (x0 >= x1 || y0 >= y1) return;
+    const int srcBytes = src.Stride();
+    for (int yy = y0; yy < y1; ++yy) {
+        const std::uint8_t* srow = src.Row(yy - y + sy);
+        std::uint8_t* drow = dst.Row(yy);
+        for (int xx = x0; xx < x1;) {
+            const int byte = xx >> 3, first = xx & 7;
+            const int last = std::min(8, first + (x1 - xx));  // bits [first, last) of this byte
+            const std::uint8_t mask = std::uint8_t((0xFF >> first) & (0xFF << (8 - last)));
+            // Source bits lined up with the destination byte.
+            const std::uint8_t s = BitsAt(srow, srcBytes, xx - first - x + sx);
+            const std::uint8_t d = drow[byte];
+            drow[byte] = std::uint8_t((d & ~mask) | (Combined(s, d, op) & mask));
+            xx += last - first;
+        }
+    }
 }
 
 template <class Combine>
@@ -104,6 +157,10 @@ void StretchMonoBits(CMonoBitmap& dst, int x, int y, int w, int h, const CMonoBi
     if (&dst == &src) {
         const CMonoBitmap copy = src;
         StretchMonoBits(dst, x, y, w, h, copy, sx, sy, sw, sh, op);
+        return;
+    }
+    if (w > 0 && h > 0 && w == sw && h == sh && !dst.IsEmpty() && !src.IsEmpty()) {
+        CopyUnscaled(dst, x, y, src, sx, sy, w, h, op);
         return;
     }
     Stretch(dst, x, y, w, h, src, sx, sy, sw, sh, [op](bool s, bool d) { return Apply(s, d, op); });

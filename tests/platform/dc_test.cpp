@@ -4,6 +4,8 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/dc.h"
 #include "platform/monobitmap_ops.h"
 
@@ -321,6 +323,48 @@ TEST(MonoBitmapOps, RasterOperationsAndMirrors)
     StretchMonoBits(big, 0, 0, 8, 4, src, 0, 0, 4, 2, RasterOp::Copy);
     EXPECT_TRUE(big.IsBlack(3, 1) && big.IsBlack(6, 3) && big.IsBlack(7, 2));
     EXPECT_FALSE(big.IsBlack(4, 0) || big.IsBlack(5, 3));
+}
+
+TEST(MonoBitmapOps, CopiesAtTheSourceSizeMatchPixelByPixelAtAnyOffset)
+{
+    // Copies without scaling go a byte at a time; every bit offset, every
+    // operation and clipping at each edge must give what the pixels say.
+    std::mt19937 random(5);
+    CMonoBitmap src(37, 9);
+    for (int y = 0; y < src.Height(); ++y)
+        for (int x = 0; x < src.Width(); ++x) src.SetPixel(x, y, random() % 3 == 0);
+    const RasterOp ops[] = {RasterOp::Copy, RasterOp::And, RasterOp::Or, RasterOp::Xor, RasterOp::NotCopy,
+                            RasterOp::Invert};
+    for (int round = 0; round < 300; ++round) {
+        CMonoBitmap dst(45, 12);
+        for (int y = 0; y < dst.Height(); ++y)
+            for (int x = 0; x < dst.Width(); ++x) dst.SetPixel(x, y, random() % 2 == 0);
+        const int x = int(random() % 60) - 20, y = int(random() % 20) - 6;
+        const int sx = int(random() % 12) - 3, sy = int(random() % 5) - 1;
+        const int w = int(random() % 40) + 1, h = int(random() % 10) + 1;
+        const RasterOp op = ops[random() % 6];
+        CMonoBitmap expected = dst;
+        for (int yy = 0; yy < h; ++yy)
+            for (int xx = 0; xx < w; ++xx) {
+                const int px = x + xx, py = y + yy, qx = sx + xx, qy = sy + yy;
+                if (px < 0 || py < 0 || px >= dst.Width() || py >= dst.Height()) continue;
+                if (qx < 0 || qy < 0 || qx >= src.Width() || qy >= src.Height()) continue;
+                const bool s = !src.IsBlack(qx, qy), d = !dst.IsBlack(px, py);  // white = 1
+                bool white = s;
+                switch (op) {
+                case RasterOp::And: white = s && d; break;
+                case RasterOp::Or: white = s || d; break;
+                case RasterOp::Xor: white = s != d; break;
+                case RasterOp::NotCopy: white = !s; break;
+                case RasterOp::Invert: white = !d; break;
+                default: break;
+                }
+                expected.SetPixel(px, py, !white);
+            }
+        StretchMonoBits(dst, x, y, w, h, src, sx, sy, w, h, op);
+        ASSERT_TRUE(dst.SamePixels(expected))
+            << "round " << round << ": at " << x << "," << y << " from " << sx << "," << sy << " " << w << "x" << h;
+    }
 }
 
 TEST(DC, MonochromeBitmapsOnAColourTarget)
