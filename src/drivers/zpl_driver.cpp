@@ -75,6 +75,18 @@ int CZplDriver::GetCapability(int query, int arg)
     return CPrintDriver::GetCapability(query, arg);
 }
 
+namespace {
+
+// An EAN/UPC symbol without a line of text of its own shows its digits
+// inside the symbol whatever its placement (but None): the printer's own
+// interpretation line stands for them.
+bool DigitsInSymbol(const CDrawBarcode& b)
+{
+    return CDrawBarcode::IsEanUpc(b.m_nSymbology) && b.m_nTextPlacement != BTP_NONE && !b.DrawsText();
+}
+
+}  // namespace
+
 int CZplDriver::ClassifyObject(CDrawObj* obj)
 {
     const int variability = CPrintDriver::ClassifyObject(obj);
@@ -82,6 +94,12 @@ int CZplDriver::ClassifyObject(CDrawObj* obj)
         const int direction = static_cast<CDrawLine*>(obj)->m_nDirection;
         if (direction != LINE_HORIZONTAL && direction != LINE_VERTICAL) obj->m_nOutputMethod = OM_BITMAP;
     }
+    // Native bars with the line above or below as a graphic would leave
+    // such a symbol without its digits (and place an empty graphic): it
+    // prints as one native field, as with the default placement.
+    if (obj->m_nType == OBJ_BARCODE && obj->m_nOutputMethod == OM_BARS_NATIVE &&
+        DigitsInSymbol(*static_cast<CDrawBarcode*>(obj)))
+        obj->m_nOutputMethod = OM_NATIVE;
     return variability;
 }
 
@@ -185,7 +203,7 @@ BOOL CZplDriver::DrawBarcode(CPrintPort* port, CDrawObj* obj, int x, int y, CDra
     int height = BarcodeHeightDots(*b, m_pFormat->m_nVDpi);
     const int module = BarcodeModuleDots(*b, m_pFormat->m_nHDpi);
     const int ratioTenths = MulDiv(b->m_nRatio, 1, 10);  // the ratio with one decimal
-    const bool interpretation = b->m_nTextPlacement == BTP_DEFAULT;
+    const bool interpretation = b->m_nTextPlacement == BTP_DEFAULT || DigitsInSymbol(*b);
     const char flag = interpretation ? 'Y' : 'N';
     std::string data = b->PrepareData(b->GetLabelText(pos));
 
