@@ -1,9 +1,11 @@
 #include "drivers/command_helpers.h"
 
 #include "model/drawbarcode.h"
+#include "model/drawline.h"
 #include "model/drawtext.h"
 #include "model/labelformat.h"
 #include "model/printer_font_table.h"
+#include "platform/strutil.h"
 
 CPoint LabelColumnOffset(const CLabelFormat& format, int column, bool withLeftMargin)
 {
@@ -60,4 +62,33 @@ size_t PrivateSettingsOffset(WORD specVersion)
     case 0x401: return 0x564;
     default: return 0;
     }
+}
+
+bool IsSlantedLine(const CDrawObj* obj)
+{
+    if (!obj || obj->m_nType != OBJ_LINE) return false;
+    const int direction = static_cast<const CDrawLine*>(obj)->m_nDirection;
+    return direction != LINE_HORIZONTAL && direction != LINE_VERTICAL;
+}
+
+std::string ObjectForMessage(const CDrawObj* obj)
+{
+    if (!obj) return "an object";
+    static const char* const kKinds[] = {"object", "barcode", "text object", "picture", "line", "rectangle", "group"};
+    const char* kind = obj->m_nType >= 0 && obj->m_nType <= OBJ_GROUP ? kKinds[obj->m_nType] : "object";
+    std::string out = StrFormat("%s #%d", kind, int(obj->m_nID));
+    const std::string comment = obj->CommentFirstLine();
+    if (!comment.empty()) out += " \"" + comment + "\"";
+    return out;
+}
+
+std::string ByteForMessage(unsigned char byte)
+{
+    static const char* const kControls[] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
+                                            "BS",  "TAB", "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
+                                            "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
+                                            "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
+    if (byte < 32) return StrFormat("%s (0x%02X)", kControls[byte], unsigned(byte));
+    if (byte == 127) return "DEL (0x7F)";
+    return StrFormat("\"%c\" (0x%02X)", char(byte), unsigned(byte));
 }

@@ -55,3 +55,14 @@ int BarcodeHeightDots(const CDrawBarcode& barcode, int vdpi);
 // layout does not say otherwise: 0x4F8 for spec version 0x400, 0x564 for
 // 0x401; 0 for any other version (no private block to read).
 size_t PrivateSettingsOffset(WORD specVersion);
+
+// A line the printers' line and bar commands cannot draw: a slanted one
+// (they fill the line's whole box). Drivers send it as a graphic.
+bool IsSlantedLine(const CDrawObj* obj);
+
+// An object as messages name it: its kind, its number and the first line
+// of its comment when it has one (text object #3 "Lot number").
+std::string ObjectForMessage(const CDrawObj* obj);
+// A byte as messages show it: its control name or the character, with its
+// code (STX (0x02), "\"" (0x22)).
+std::string ByteForMessage(unsigned char byte);
