@@ -48,7 +48,7 @@ PrinterFontCell FindPrinterFontCell(const CPrinterFontTable* table, const CDrawO
 
 int Code128Mode(const CDrawBarcode& barcode)
 {
-    return 100 + barcode.m_nCodeSet + (barcode.m_bEan128 ? 10 : 0);
+    return 100 + barcode.m_code128.codeSet + (barcode.m_code128.ean128 ? 10 : 0);
 }
 
 int BarcodeModuleDots(const CDrawBarcode& barcode, int hdpi) { return MulDiv(barcode.m_nModuleWidth, hdpi, 100000); }

@@ -98,6 +98,7 @@ struct SymbologyInfo {
     bool offersRatio;          // the property page offers the ratio (or PDF417's row height)
     unsigned options;          // BarcodeOptionControl groups of the property page
     bool baseNative;           // a printer that adds nothing of its own has a command for it
+    bool exported;             // the text export writes a "Barcode" line for it
     SymbolEncoder encode;      // null when the library has no encoder for it
     // The printers' own commands, one column per command language; null
     // when the language has none for the symbology.

@@ -16,94 +16,102 @@ CDrawBarcode::CDrawBarcode(const CRect& position) : CDrawObj(position) { m_nType
 
 CDrawBarcode::~CDrawBarcode() = default;
 
+template <class A, class B, class FileField, class KeptField>
+void CDrawBarcode::VisitFields(A& a, B& b, FileField&& fileField, KeptField&& keptField)
+{
+    fileField(a.m_nSymbology, b.m_nSymbology);
+    fileField(a.m_nModuleWidth, b.m_nModuleWidth);
+    fileField(a.m_nReserved1, b.m_nReserved1);
+    fileField(a.m_nReserved2, b.m_nReserved2);
+    fileField(a.m_nReserved3, b.m_nReserved3);
+    fileField(a.m_nRatio, b.m_nRatio);
+    fileField(a.m_nReserved4, b.m_nReserved4);
+    fileField(a.m_nBarHeight, b.m_nBarHeight);
+    fileField(a.m_nTextPlacement, b.m_nTextPlacement);
+    fileField(a.m_nTextAlign, b.m_nTextAlign);
+    fileField(a.m_nReserved5, b.m_nReserved5);
+    fileField(a.m_nTextGap, b.m_nTextGap);
+    fileField(a.m_nTextOffset, b.m_nTextOffset);
+    fileField(a.m_bUseTemplate, b.m_bUseTemplate);
+    fileField(a.m_strTemplate, b.m_strTemplate);
+    fileField(a.m_strFontName, b.m_strFontName);
+    fileField(a.m_nFontStyle, b.m_nFontStyle);
+    fileField(a.m_nCharSet, b.m_nCharSet);
+    fileField(a.m_nFontHeight, b.m_nFontHeight);
+    fileField(a.m_nFontWidth, b.m_nFontWidth);
+    fileField(a.m_nReserved6, b.m_nReserved6);
+    fileField(a.m_bStrikeOut, b.m_bStrikeOut);
+    fileField(a.m_bUnderline, b.m_bUnderline);
+    fileField(a.m_nPitchAndFamily, b.m_nPitchAndFamily);
+    fileField(a.m_crColor, b.m_crColor);
+    fileField(a.m_crBackColor, b.m_crBackColor);
+    fileField(a.m_check.checkDigit, b.m_check.checkDigit);
+    fileField(a.m_check.showStartStop, b.m_check.showStartStop);
+    fileField(a.m_nReserved7, b.m_nReserved7);
+    fileField(a.m_code128.codeSet, b.m_code128.codeSet);
+    fileField(a.m_code128.ean128, b.m_code128.ean128);
+    fileField(a.m_codabar.start, b.m_codabar.start);
+    fileField(a.m_codabar.stop, b.m_codabar.stop);
+    fileField(a.m_pdf417.columns, b.m_pdf417.columns);
+    fileField(a.m_pdf417.rows, b.m_pdf417.rows);
+    fileField(a.m_pdf417.ecLevel, b.m_pdf417.ecLevel);
+    fileField(a.m_pdf417.truncated, b.m_pdf417.truncated);
+    fileField(a.m_qr.ecLevel, b.m_qr.ecLevel);
+    fileField(a.m_nReserved8, b.m_nReserved8);
+    fileField(a.m_nReserved9, b.m_nReserved9);
+    fileField(a.m_eanUpc.addOn, b.m_eanUpc.addOn);
+
+    // Files written before these settings existed have none of them: a
+    // missing entry reads as 0, and the sizes that cannot be 0 get a usable
+    // value.
+    keptField(BP_RESERVED10, a.m_nReserved10, b.m_nReserved10, 0);
+    keptField(BP_RESERVED11, a.m_nReserved11, b.m_nReserved11, 0);
+    keptField(BP_RESERVED12, a.m_nReserved12, b.m_nReserved12, 0);
+    keptField(BP_HANXIN_EC, a.m_hanXin.ecLevel, b.m_hanXin.ecLevel, 0);
+    keptField(BP_HANXIN_ENCRYPT, a.m_hanXin.encrypt, b.m_hanXin.encrypt, 0);
+    keptField(BP_HANXIN_KEY, a.m_hanXin.key, b.m_hanXin.key, 0);
+    keptField(BP_HANXIN_VERSION, a.m_hanXin.version, b.m_hanXin.version, 0);
+    keptField(BP_BEARER_TYPE, a.m_itf14.bearerType, b.m_itf14.bearerType, 0);
+    keptField(BP_BEARER_THICKNESS, a.m_itf14.bearerThickness, b.m_itf14.bearerThickness, 4);
+    keptField(BP_QUIET_ZONE, a.m_itf14.quietZone, b.m_itf14.quietZone, 10);
+    keptField(BP_ITF14_CHECK, a.m_itf14.check, b.m_itf14.check, 0);
+    keptField(BP_DATABAR_TYPE, a.m_dataBar.type, b.m_dataBar.type, 0);
+    keptField(BP_DATABAR_SEPARATOR, a.m_dataBar.separator, b.m_dataBar.separator, 1);
+    keptField(BP_DATABAR_SEGMENTS, a.m_dataBar.segments, b.m_dataBar.segments, 11);
+    keptField(BP_HOLD_TO_GS1, a.m_dataBar.hold, b.m_dataBar.hold, 0);
+}
+
+namespace {
+
+// The two kinds of property-kept fields: numbers as decimal text, the key as it is.
+void StoreKept(CDrawObj& obj, int key, std::int32_t value) { obj.SetIntProperty(key, value); }
+void StoreKept(CDrawObj& obj, int key, const std::string& value) { obj.SetProperty(key, value); }
+void LoadKept(const CDrawObj& obj, int key, std::int32_t& value, int replacement)
+{
+    value = AtoI(obj.GetProperty(key));
+    if (value < 1 && replacement > 0) value = replacement;
+}
+void LoadKept(const CDrawObj& obj, int key, std::string& value, int) { value = obj.GetProperty(key); }
+
+}  // namespace
+
 void CDrawBarcode::StorePropertyFields()
 {
-    SetIntProperty(BP_RESERVED10, m_nReserved10);
-    SetIntProperty(BP_RESERVED11, m_nReserved11);
-    SetIntProperty(BP_RESERVED12, m_nReserved12);
-    SetIntProperty(BP_HANXIN_EC, m_nHanXinEcLevel);
-    SetIntProperty(BP_HANXIN_ENCRYPT, m_bHanXinEncrypt);
-    SetProperty(BP_HANXIN_KEY, m_strHanXinKey);
-    SetIntProperty(BP_HANXIN_VERSION, m_nHanXinVersion);
-    SetIntProperty(BP_BEARER_TYPE, m_nBearerType);
-    SetIntProperty(BP_BEARER_THICKNESS, m_nBearerThickness);
-    SetIntProperty(BP_QUIET_ZONE, m_nQuietZone);
-    SetIntProperty(BP_ITF14_CHECK, m_bItf14Check);
-    SetIntProperty(BP_DATABAR_TYPE, m_nDataBarType);
-    SetIntProperty(BP_DATABAR_SEPARATOR, m_nDataBarSeparator);
-    SetIntProperty(BP_DATABAR_SEGMENTS, m_nDataBarSegments);
-    SetIntProperty(BP_HOLD_TO_GS1, m_bHoldToGs1);
+    VisitFields(*this, *this, [](auto&, auto&) {},
+                [this](int key, const auto& value, auto&, int) { StoreKept(*this, key, value); });
 }
 
 void CDrawBarcode::LoadPropertyFields()
 {
-    // Files written before these settings existed have none of them: a
-    // missing entry reads as 0, and the sizes that cannot be 0 get a usable
-    // value.
-    auto get = [this](int key) { return AtoI(GetProperty(key)); };
-    auto atLeastOne = [](int v, int replacement) { return v < 1 ? replacement : v; };
-    m_nReserved10 = get(BP_RESERVED10);
-    m_nReserved11 = get(BP_RESERVED11);
-    m_nReserved12 = get(BP_RESERVED12);
-    m_nHanXinEcLevel = get(BP_HANXIN_EC);
-    m_bHanXinEncrypt = get(BP_HANXIN_ENCRYPT);
-    m_strHanXinKey = GetProperty(BP_HANXIN_KEY);
-    m_nHanXinVersion = get(BP_HANXIN_VERSION);
-    m_nBearerType = get(BP_BEARER_TYPE);
-    m_nBearerThickness = atLeastOne(get(BP_BEARER_THICKNESS), 4);
-    m_nQuietZone = atLeastOne(get(BP_QUIET_ZONE), 10);
-    m_bItf14Check = get(BP_ITF14_CHECK);
-    m_nDataBarType = get(BP_DATABAR_TYPE);
-    m_nDataBarSeparator = atLeastOne(get(BP_DATABAR_SEPARATOR), 1);
-    m_nDataBarSegments = atLeastOne(get(BP_DATABAR_SEGMENTS), 11);
-    m_bHoldToGs1 = get(BP_HOLD_TO_GS1);
+    VisitFields(*this, *this, [](auto&, auto&) {},
+                [this](int key, auto& value, auto&, int replacement) { LoadKept(*this, key, value, replacement); });
 }
 
 void CDrawBarcode::Serialize(CArchive& ar)
 {
     if (ar.IsStoring()) StorePropertyFields();
     CDrawObj::Serialize(ar);
-    ar.Exchange(m_nSymbology);
-    ar.Exchange(m_nModuleWidth);
-    ar.Exchange(m_nReserved1);
-    ar.Exchange(m_nReserved2);
-    ar.Exchange(m_nReserved3);
-    ar.Exchange(m_nRatio);
-    ar.Exchange(m_nReserved4);
-    ar.Exchange(m_nBarHeight);
-    ar.Exchange(m_nTextPlacement);
-    ar.Exchange(m_nTextAlign);
-    ar.Exchange(m_nReserved5);
-    ar.Exchange(m_nTextGap);
-    ar.Exchange(m_nTextOffset);
-    ar.Exchange(m_bUseTemplate);
-    ar.Exchange(m_strTemplate);
-    ar.Exchange(m_strFontName);
-    ar.Exchange(m_nFontStyle);
-    ar.Exchange(m_nCharSet);
-    ar.Exchange(m_nFontHeight);
-    ar.Exchange(m_nFontWidth);
-    ar.Exchange(m_nReserved6);
-    ar.Exchange(m_bStrikeOut);
-    ar.Exchange(m_bUnderline);
-    ar.Exchange(m_nPitchAndFamily);
-    ar.Exchange(m_crColor);
-    ar.Exchange(m_crBackColor);
-    ar.Exchange(m_nCheckDigit);
-    ar.Exchange(m_bShowStartStop);
-    ar.Exchange(m_nReserved7);
-    ar.Exchange(m_nCodeSet);
-    ar.Exchange(m_bEan128);
-    ar.Exchange(m_nCodabarStart);
-    ar.Exchange(m_nCodabarStop);
-    ar.Exchange(m_nPdfColumns);
-    ar.Exchange(m_nPdfRows);
-    ar.Exchange(m_nPdfEcLevel);
-    ar.Exchange(m_bPdfTruncated);
-    ar.Exchange(m_nQrEcLevel);
-    ar.Exchange(m_nReserved8);
-    ar.Exchange(m_nReserved9);
-    ar.Exchange(m_nAddOn);
+    VisitFields(*this, *this, [&ar](auto& field, auto&) { ar.Exchange(field); }, [](int, auto&, auto&, int) {});
     if (ar.IsLoading()) {
         LoadPropertyFields();
         // Nothing is recalculated until a view asks for the bounds.
@@ -112,75 +120,15 @@ void CDrawBarcode::Serialize(CArchive& ar)
     }
 }
 
-CDrawObj* CDrawBarcode::Clone(CKVDoc* doc)
-{
-    auto* obj = new CDrawBarcode(m_position);
-    obj->CopyFrom(this);
-    if (doc) doc->AddObject(obj);
-    return obj;
-}
+CDrawObj* CDrawBarcode::Clone(CKVDoc* doc) { return CloneInto(new CDrawBarcode(m_position), doc); }
 
 void CDrawBarcode::CopyFrom(const CDrawObj* src)
 {
     CDrawObj::CopyFrom(src);
     const auto* s = dynamic_cast<const CDrawBarcode*>(src);
     if (!s || s == this) return;
-    m_nSymbology = s->m_nSymbology;
-    m_nModuleWidth = s->m_nModuleWidth;
-    m_nReserved1 = s->m_nReserved1;
-    m_nReserved2 = s->m_nReserved2;
-    m_nReserved3 = s->m_nReserved3;
-    m_nRatio = s->m_nRatio;
-    m_nReserved4 = s->m_nReserved4;
-    m_nBarHeight = s->m_nBarHeight;
-    m_nTextPlacement = s->m_nTextPlacement;
-    m_nTextAlign = s->m_nTextAlign;
-    m_nReserved5 = s->m_nReserved5;
-    m_nTextGap = s->m_nTextGap;
-    m_nTextOffset = s->m_nTextOffset;
-    m_bUseTemplate = s->m_bUseTemplate;
-    m_strTemplate = s->m_strTemplate;
-    m_strFontName = s->m_strFontName;
-    m_nFontStyle = s->m_nFontStyle;
-    m_nCharSet = s->m_nCharSet;
-    m_nFontHeight = s->m_nFontHeight;
-    m_nFontWidth = s->m_nFontWidth;
-    m_nReserved6 = s->m_nReserved6;
-    m_bStrikeOut = s->m_bStrikeOut;
-    m_bUnderline = s->m_bUnderline;
-    m_nPitchAndFamily = s->m_nPitchAndFamily;
-    m_crColor = s->m_crColor;
-    m_crBackColor = s->m_crBackColor;
-    m_nCheckDigit = s->m_nCheckDigit;
-    m_bShowStartStop = s->m_bShowStartStop;
-    m_nReserved7 = s->m_nReserved7;
-    m_nCodeSet = s->m_nCodeSet;
-    m_bEan128 = s->m_bEan128;
-    m_nCodabarStart = s->m_nCodabarStart;
-    m_nCodabarStop = s->m_nCodabarStop;
-    m_nPdfColumns = s->m_nPdfColumns;
-    m_nPdfRows = s->m_nPdfRows;
-    m_nPdfEcLevel = s->m_nPdfEcLevel;
-    m_bPdfTruncated = s->m_bPdfTruncated;
-    m_nQrEcLevel = s->m_nQrEcLevel;
-    m_nReserved8 = s->m_nReserved8;
-    m_nReserved9 = s->m_nReserved9;
-    m_nAddOn = s->m_nAddOn;
-    m_nReserved10 = s->m_nReserved10;
-    m_nReserved11 = s->m_nReserved11;
-    m_nReserved12 = s->m_nReserved12;
-    m_nHanXinEcLevel = s->m_nHanXinEcLevel;
-    m_bHanXinEncrypt = s->m_bHanXinEncrypt;
-    m_strHanXinKey = s->m_strHanXinKey;
-    m_nHanXinVersion = s->m_nHanXinVersion;
-    m_nBearerType = s->m_nBearerType;
-    m_nBearerThickness = s->m_nBearerThickness;
-    m_nQuietZone = s->m_nQuietZone;
-    m_bItf14Check = s->m_bItf14Check;
-    m_nDataBarType = s->m_nDataBarType;
-    m_nDataBarSeparator = s->m_nDataBarSeparator;
-    m_nDataBarSegments = s->m_nDataBarSegments;
-    m_bHoldToGs1 = s->m_bHoldToGs1;
+    VisitFields(*this, *s, [](auto& to, const auto& from) { to = from; },
+                [](int, auto& to, const auto& from, int) { to = from; });
 }
 
 BOOL CDrawBarcode::IsEqual(const CDrawObj* other) const
@@ -188,31 +136,10 @@ BOOL CDrawBarcode::IsEqual(const CDrawObj* other) const
     if (other == this) return TRUE;
     const auto* o = dynamic_cast<const CDrawBarcode*>(other);
     if (!o || !CDrawObj::IsEqual(other)) return FALSE;
-    return m_nSymbology == o->m_nSymbology && m_nModuleWidth == o->m_nModuleWidth &&
-           m_nReserved1 == o->m_nReserved1 && m_nReserved2 == o->m_nReserved2 && m_nReserved3 == o->m_nReserved3 &&
-           m_nRatio == o->m_nRatio && m_nReserved4 == o->m_nReserved4 && m_nBarHeight == o->m_nBarHeight &&
-           m_nTextPlacement == o->m_nTextPlacement && m_nTextAlign == o->m_nTextAlign &&
-           m_nReserved5 == o->m_nReserved5 && m_nTextGap == o->m_nTextGap && m_nTextOffset == o->m_nTextOffset &&
-           m_bUseTemplate == o->m_bUseTemplate && m_strTemplate == o->m_strTemplate &&
-           m_strFontName == o->m_strFontName && m_nFontStyle == o->m_nFontStyle && m_nCharSet == o->m_nCharSet &&
-           m_nFontHeight == o->m_nFontHeight && m_nFontWidth == o->m_nFontWidth && m_nReserved6 == o->m_nReserved6 &&
-           m_bStrikeOut == o->m_bStrikeOut && m_bUnderline == o->m_bUnderline &&
-           m_nPitchAndFamily == o->m_nPitchAndFamily && m_crColor == o->m_crColor &&
-           m_crBackColor == o->m_crBackColor && m_nCheckDigit == o->m_nCheckDigit &&
-           m_bShowStartStop == o->m_bShowStartStop && m_nReserved7 == o->m_nReserved7 &&
-           m_nCodeSet == o->m_nCodeSet && m_bEan128 == o->m_bEan128 && m_nCodabarStart == o->m_nCodabarStart &&
-           m_nCodabarStop == o->m_nCodabarStop && m_nPdfColumns == o->m_nPdfColumns &&
-           m_nPdfRows == o->m_nPdfRows && m_nPdfEcLevel == o->m_nPdfEcLevel &&
-           m_bPdfTruncated == o->m_bPdfTruncated && m_nQrEcLevel == o->m_nQrEcLevel &&
-           m_nReserved8 == o->m_nReserved8 && m_nReserved9 == o->m_nReserved9 && m_nAddOn == o->m_nAddOn &&
-           m_nReserved10 == o->m_nReserved10 && m_nReserved11 == o->m_nReserved11 &&
-           m_nReserved12 == o->m_nReserved12 && m_nHanXinEcLevel == o->m_nHanXinEcLevel &&
-           m_bHanXinEncrypt == o->m_bHanXinEncrypt && m_strHanXinKey == o->m_strHanXinKey &&
-           m_nHanXinVersion == o->m_nHanXinVersion && m_nBearerType == o->m_nBearerType &&
-           m_nBearerThickness == o->m_nBearerThickness && m_nQuietZone == o->m_nQuietZone &&
-           m_bItf14Check == o->m_bItf14Check && m_nDataBarType == o->m_nDataBarType &&
-           m_nDataBarSeparator == o->m_nDataBarSeparator && m_nDataBarSegments == o->m_nDataBarSegments &&
-           m_bHoldToGs1 == o->m_bHoldToGs1;
+    bool same = true;
+    VisitFields(*this, *o, [&same](const auto& a, const auto& b) { same = same && a == b; },
+                [&same](int, const auto& a, const auto& b, int) { same = same && a == b; });
+    return same ? TRUE : FALSE;
 }
 
 void CDrawBarcode::Rotate(int quarterTurns, int cx, int cy, const CRect* newLabel)
@@ -245,20 +172,20 @@ BOOL CDrawBarcode::HeightFollowsSymbol() const
 {
     if (IsMatrixSymbology(m_nSymbology)) return TRUE;
     if (m_nSymbology != BS_DATABAR) return FALSE;
-    return m_nDataBarType == DBT_STACKED || m_bHoldToGs1 ? TRUE : FALSE;
+    return m_dataBar.type == DBT_STACKED || m_dataBar.hold ? TRUE : FALSE;
 }
 
 int CDrawBarcode::MinBarHeight(int module) const
 {
-    if (m_nSymbology != BS_DATABAR || !m_bHoldToGs1) return 100;
+    if (m_nSymbology != BS_DATABAR || !m_dataBar.hold) return 100;
     static const int kModules[] = {33, 13, 13, 69, 10, 34, 71};
-    const int type = m_nDataBarType >= 0 && m_nDataBarType <= 6 ? m_nDataBarType : 0;
+    const int type = m_dataBar.type >= 0 && m_dataBar.type <= 6 ? m_dataBar.type : 0;
     return MulDiv(module, 25402, 1000000) * kModules[type];
 }
 
 int CDrawBarcode::GetDriverSymbology() const
 {
-    if (IsEanUpc(m_nSymbology) && m_nAddOn != 0) return kDriverSymbologyAddOn;
+    if (IsEanUpc(m_nSymbology) && m_eanUpc.addOn != 0) return kDriverSymbologyAddOn;
     return m_nSymbology;
 }
 

@@ -24,7 +24,7 @@ enum BarcodeTextPlacement : int { BTP_DEFAULT = 0, BTP_NONE = 1, BTP_ABOVE = 2, 
 enum BarcodeTextAlign : int { BTA_LEFT = 0, BTA_RIGHT = 1, BTA_CENTER = 2, BTA_FULL = 3 };
 // m_nFontStyle bits.
 enum BarcodeFontStyle : int { BFS_BOLD = 0x1, BFS_ITALIC = 0x2, BFS_REVERSE = 0x4 };
-// m_nCheckDigit.
+// m_check.checkDigit.
 enum BarcodeCheckDigit : int { BCD_NONE = 0, BCD_MOD10 = 1, BCD_MOD43 = 2, BCD_LUHN = 3 };
 // GS1 DataBar types.
 enum DataBarType : int {
@@ -57,6 +57,60 @@ enum BarcodeProperty : int {
     BP_DATABAR_SEPARATOR = 309,
     BP_DATABAR_SEGMENTS = 310,
     BP_HOLD_TO_GS1 = 311,
+};
+
+// The options of each symbology family as the object stores them; copying
+// and comparing come from the compiler, storing from CDrawBarcode::VisitFields.
+struct BarcodeCheckSettings {  // Code 39, Codabar, the 2 of 5 codes
+    std::int32_t checkDigit = BCD_NONE;
+    std::int32_t showStartStop = 0;  // Code 39 "*" around the text, Codabar start and stop shown
+    friend bool operator==(const BarcodeCheckSettings&, const BarcodeCheckSettings&) = default;
+};
+struct Code128Settings {
+    std::int32_t codeSet = 0;  // 0 auto, 1-3 A-C, 4 manual
+    std::int32_t ean128 = 0;
+    friend bool operator==(const Code128Settings&, const Code128Settings&) = default;
+};
+struct CodabarSettings {
+    std::int32_t start = 0;  // 0 keep, 1-4 A-D
+    std::int32_t stop = 0;
+    friend bool operator==(const CodabarSettings&, const CodabarSettings&) = default;
+};
+struct Pdf417Settings {
+    std::int32_t columns = 0;
+    std::int32_t rows = 0;
+    std::int32_t ecLevel = 0;  // 0 auto, 1-9 levels 0-8
+    std::int32_t truncated = 0;
+    friend bool operator==(const Pdf417Settings&, const Pdf417Settings&) = default;
+};
+struct QrSettings {
+    std::int32_t ecLevel = 0;  // 0 L, 1 M, 2 Q, 3 H
+    friend bool operator==(const QrSettings&, const QrSettings&) = default;
+};
+struct EanUpcSettings {
+    std::int32_t addOn = 0;  // 0 none, 1 two digits, 2 five digits
+    friend bool operator==(const EanUpcSettings&, const EanUpcSettings&) = default;
+};
+struct HanXinSettings {
+    std::int32_t ecLevel = 0;  // levels 1-4 as 0-3
+    std::int32_t encrypt = 0;  // kept; the encoder is never asked to encrypt
+    std::string key;
+    std::int32_t version = 0;  // 0 auto, 1-84
+    friend bool operator==(const HanXinSettings&, const HanXinSettings&) = default;
+};
+struct Itf14Settings {
+    std::int32_t bearerType = 1;  // 0 none, 1 rectangle, 2 line
+    std::int32_t bearerThickness = 5;
+    std::int32_t quietZone = 10;
+    std::int32_t check = 1;
+    friend bool operator==(const Itf14Settings&, const Itf14Settings&) = default;
+};
+struct DataBarSettings {
+    std::int32_t type = DBT_OMNI;
+    std::int32_t separator = 1;
+    std::int32_t segments = 11;  // segments per row divided by two
+    std::int32_t hold = 0;
+    friend bool operator==(const DataBarSettings&, const DataBarSettings&) = default;
 };
 
 // Inputs of the layout of bars and text inside an object rectangle, all in
@@ -192,7 +246,7 @@ public:
     // The module in dots at the format's horizontal resolution.
     int ModuleDots() const;
 
-    // ---- stored fields, in file order ----
+    // ---- stored fields (file order and property keys: VisitFields) ----
     std::int32_t m_nSymbology = BS_CODE39;
     std::int32_t m_nModuleWidth = 1000;  // 1/100000 inch
     std::int32_t m_nReserved1 = 0;
@@ -219,41 +273,33 @@ public:
     std::int32_t m_nPitchAndFamily = 0;
     COLORREF m_crColor = 0;
     COLORREF m_crBackColor = 0xFFFFFF;
-    std::int32_t m_nCheckDigit = BCD_NONE;
-    std::int32_t m_bShowStartStop = 0;
     std::int32_t m_nReserved7 = 0;
-    std::int32_t m_nCodeSet = 0;  // 0 auto, 1-3 A-C, 4 manual
-    std::int32_t m_bEan128 = 0;
-    std::int32_t m_nCodabarStart = 0;  // 0 keep, 1-4 A-D
-    std::int32_t m_nCodabarStop = 0;
-    std::int32_t m_nPdfColumns = 0;
-    std::int32_t m_nPdfRows = 0;
-    std::int32_t m_nPdfEcLevel = 0;  // 0 auto, 1-9 levels 0-8
-    std::int32_t m_bPdfTruncated = 0;
-    std::int32_t m_nQrEcLevel = 0;
     std::int32_t m_nReserved8 = 0;
     std::int32_t m_nReserved9 = 0;
-    std::int32_t m_nAddOn = 0;  // 0 none, 1 two digits, 2 five digits
-
-    // ---- kept in the property table ----
-    std::int32_t m_nReserved10 = 0;
+    std::int32_t m_nReserved10 = 0;  // kept as properties 279-281
     std::int32_t m_nReserved11 = 0;
     std::int32_t m_nReserved12 = 0;
-    std::int32_t m_nHanXinEcLevel = 0;
-    std::int32_t m_bHanXinEncrypt = 0;
-    std::string m_strHanXinKey;
-    std::int32_t m_nHanXinVersion = 0;
-    std::int32_t m_nBearerType = 1;
-    std::int32_t m_nBearerThickness = 5;
-    std::int32_t m_nQuietZone = 10;
-    std::int32_t m_bItf14Check = 1;
-    std::int32_t m_nDataBarType = DBT_OMNI;
-    std::int32_t m_nDataBarSeparator = 1;
-    std::int32_t m_nDataBarSegments = 11;
-    std::int32_t m_bHoldToGs1 = 0;
+    // The options of each family.
+    BarcodeCheckSettings m_check;
+    Code128Settings m_code128;
+    CodabarSettings m_codabar;
+    Pdf417Settings m_pdf417;
+    QrSettings m_qr;
+    EanUpcSettings m_eanUpc;
+    HanXinSettings m_hanXin;    // kept as properties
+    Itf14Settings m_itf14;      // kept as properties
+    DataBarSettings m_dataBar;  // kept as properties
 
     // ---- not stored ----
     std::int32_t m_nBarOffset = 0;  // units
+
+    // Every stored field once: fileField(a.f, b.f) for the fields of the
+    // archive in their order, keptField(key, a.f, b.f, replacement) for the
+    // ones kept in the property table (a value read below 1 becomes the
+    // replacement when it is not 0). a and b are two objects (or the same
+    // one twice): storing, loading, copying and comparing all walk this.
+    template <class A, class B, class FileField, class KeptField>
+    static void VisitFields(A& a, B& b, FileField&& fileField, KeptField&& keptField);
 
 protected:
     std::unique_ptr<CMonoBitmap> EncodeSymbol(const std::string& data, int dpi, int rotation, int barHeight,

@@ -48,14 +48,14 @@ std::string CDrawBarcode::PrepareData(const std::string& input) const
     const SymbologyInfo* row = FindSymbology(code);
     if (IsEanUpcSymbology(code)) {
         // Without the check digit, which the encoder adds.
-        d = ShapeEanUpc(d, size_t(row->fixedLength - 1), m_nAddOn);
+        d = ShapeEanUpc(d, size_t(row->fixedLength - 1), m_eanUpc.addOn);
     } else if (code == BS_CODABAR) {
         if (!IsCodabarStartStop(static_cast<unsigned char>(d.front()))) d.insert(d.begin(), 'A');
         if (!IsCodabarStartStop(static_cast<unsigned char>(d.back()))) d += 'A';
         if (d.size() >= 81) d = d.substr(0, 79) + d.back();
     } else if (row && row->maxLength > 0 && d.size() > size_t(row->maxLength)) {
         // GS1 DataBar Expanded takes an element string of any length.
-        if (code != BS_DATABAR || (m_nDataBarType != DBT_EXPANDED && m_nDataBarType != DBT_EXPANDED_STACKED))
+        if (code != BS_DATABAR || (m_dataBar.type != DBT_EXPANDED && m_dataBar.type != DBT_EXPANDED_STACKED))
             d.resize(size_t(row->maxLength));
     }
 
@@ -65,30 +65,30 @@ std::string CDrawBarcode::PrepareData(const std::string& input) const
             if (!IsValidBarcodeChar(typeOrMode, static_cast<unsigned char>(d[i]))) d[i] = '0';
     };
     if (code == BS_CODE128) {
-        clean(Code128Mode(m_nCodeSet, m_bEan128 != 0), 0, d.size());
+        clean(Code128Mode(m_code128.codeSet, m_code128.ean128 != 0), 0, d.size());
     } else if (code == BS_CODABAR) {
-        if (m_nCodabarStart >= 1 && m_nCodabarStart <= 4) d.front() = char('A' + m_nCodabarStart - 1);
-        if (m_nCodabarStop >= 1 && m_nCodabarStop <= 4) d.back() = char('A' + m_nCodabarStop - 1);
+        if (m_codabar.start >= 1 && m_codabar.start <= 4) d.front() = char('A' + m_codabar.start - 1);
+        if (m_codabar.stop >= 1 && m_codabar.stop <= 4) d.back() = char('A' + m_codabar.stop - 1);
         if (d.size() > 2) clean(BS_CODABAR, 1, d.size() - 1);
     } else if (code == BS_DATABAR) {
-        clean(120 + m_nDataBarType, 0, d.size());
+        clean(120 + m_dataBar.type, 0, d.size());
     } else {
         clean(code, 0, d.size());
     }
 
     // 3. Check characters. A "Check Code" box appends the modulo 10 digit
     // (Interleaved 2 of 5 then makes the length even).
-    if (row && (row->options & BOC_CHECK_BOX) && m_nCheckDigit == BCD_MOD10) {
+    if (row && (row->options & BOC_CHECK_BOX) && m_check.checkDigit == BCD_MOD10) {
         if (d.size() == 80) d.pop_back();
         AppendCheck(d, EanCheckChar(d.c_str()));
     }
     if (code == BS_ITF25 && d.size() % 2) d.insert(d.begin(), '0');
     switch (code) {
     case BS_CODE39:
-        if (m_nCheckDigit >= BCD_MOD10 && m_nCheckDigit <= BCD_LUHN) {
+        if (m_check.checkDigit >= BCD_MOD10 && m_check.checkDigit <= BCD_LUHN) {
             if (d.size() == 80) d.pop_back();
-            const char check = m_nCheckDigit == BCD_MOD10   ? EanCheckChar(d.c_str())
-                               : m_nCheckDigit == BCD_MOD43 ? Code39CheckChar(d.c_str())
+            const char check = m_check.checkDigit == BCD_MOD10   ? EanCheckChar(d.c_str())
+                               : m_check.checkDigit == BCD_MOD43 ? Code39CheckChar(d.c_str())
                                                             : LuhnCheckChar(d.c_str());
             AppendCheck(d, check);
         }
@@ -97,9 +97,9 @@ std::string CDrawBarcode::PrepareData(const std::string& input) const
         d.front() = '0';
         break;
     case BS_CODABAR:
-        if ((m_nCheckDigit == BCD_MOD10 || m_nCheckDigit == BCD_LUHN) && d.size() >= 2) {
+        if ((m_check.checkDigit == BCD_MOD10 || m_check.checkDigit == BCD_LUHN) && d.size() >= 2) {
             const std::string inner = d.substr(1, d.size() - 2);
-            const char check = m_nCheckDigit == BCD_MOD10 ? EanCheckChar(inner.c_str()) : LuhnCheckChar(inner.c_str());
+            const char check = m_check.checkDigit == BCD_MOD10 ? EanCheckChar(inner.c_str()) : LuhnCheckChar(inner.c_str());
             if (check) {
                 if (d.size() >= 80 && d.size() > 2)
                     d[d.size() - 2] = check;
@@ -109,11 +109,11 @@ std::string CDrawBarcode::PrepareData(const std::string& input) const
         }
         break;
     case BS_ITF14:
-        if (m_bItf14Check) AppendCheck(d, EanCheckChar(d.c_str()));
+        if (m_itf14.check) AppendCheck(d, EanCheckChar(d.c_str()));
         if (d.size() <= 13) d = PadLeft(d, 14);
         break;
     case BS_DATABAR:
-        if (m_nDataBarType >= DBT_OMNI && m_nDataBarType <= DBT_LIMITED) {
+        if (m_dataBar.type >= DBT_OMNI && m_dataBar.type <= DBT_LIMITED) {
             std::string item;
             std::string front;
             if (d.size() == 14) {
@@ -137,7 +137,7 @@ std::string CDrawBarcode::PrepareData(const std::string& input) const
 
     // 4. Code set C takes digit pairs.
     if (code == BS_CODE128) {
-        const int mode = Code128Mode(m_nCodeSet, m_bEan128 != 0);
+        const int mode = Code128Mode(m_code128.codeSet, m_code128.ean128 != 0);
         if (mode == C128_SET_C) {
             if (d.size() % 2) d.insert(d.begin(), '0');
         } else if (mode == GS1_128_SET_C) {
@@ -165,7 +165,7 @@ std::string CDrawBarcode::PrepareData(const std::string& input) const
 std::string CDrawBarcode::HumanReadableOf(const std::string& prepared)
 {
     std::string text = prepared;
-    if (m_nSymbology == BS_CODE128 && (m_bEan128 || m_nCodeSet == 4)) {
+    if (m_nSymbology == BS_CODE128 && (m_code128.ean128 || m_code128.codeSet == 4)) {
         // Caret pairs are control codes, not text; "^^" is a caret.
         std::string out;
         for (size_t i = 0; i < text.size(); ++i) {
@@ -177,9 +177,9 @@ std::string CDrawBarcode::HumanReadableOf(const std::string& prepared)
             }
         }
         text = out;
-    } else if (m_nSymbology == BS_CODABAR && !m_bShowStartStop) {
+    } else if (m_nSymbology == BS_CODABAR && !m_check.showStartStop) {
         text = text.size() >= 2 ? text.substr(1, text.size() - 2) : std::string();
-    } else if (m_nSymbology == BS_CODE39 && m_bShowStartStop) {
+    } else if (m_nSymbology == BS_CODE39 && m_check.showStartStop) {
         text = "*" + text + "*";
     }
     if (m_bUseTemplate) text = ApplyFormatMask(m_strTemplate, text);

@@ -36,18 +36,9 @@ CRect ScaleRect(const CRect& r, int numX, int denX, int numY, int denY)
 
 LOGFONT CDrawBarcode::GetFontDescription() const
 {
-    LOGFONT lf;
-    lf.lfHeight = m_nFontHeight;
-    lf.lfWidth = m_nFontWidth;
-    lf.lfEscapement = lf.lfOrientation = (m_nRotation & 3) * 900;
-    lf.lfWeight = (m_nFontStyle & BFS_BOLD) ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = (m_nFontStyle & BFS_ITALIC) ? 1 : 0;
-    lf.lfUnderline = m_bUnderline ? 1 : 0;
-    lf.lfStrikeOut = m_bStrikeOut ? 1 : 0;
-    lf.lfCharSet = BYTE(m_nCharSet);
-    lf.lfPitchAndFamily = BYTE(m_nPitchAndFamily);
-    lf.lfFaceName = m_strFontName;
-    return lf;
+    return FontDescription({m_strFontName, m_nFontHeight, m_nFontWidth, (m_nFontStyle & BFS_BOLD) != 0,
+                            (m_nFontStyle & BFS_ITALIC) != 0, m_bUnderline != 0, m_bStrikeOut != 0, m_nCharSet,
+                            m_nPitchAndFamily});
 }
 
 CSize CDrawBarcode::MeasureHumanReadable(const std::string& text) { return MeasureText(text, GetFontDescription()); }
@@ -343,25 +334,6 @@ void CDrawBarcode::ExportTextLine(std::string& out, int& index, const std::strin
     LayoutBarcode(nullptr, nullptr, nullptr, nullptr, &box);
     const CRect t(DotsToUnitsAt(box.left, FormatDpiX()), DotsToUnitsAt(box.top, FormatDpiY()),
                   DotsToUnitsAt(box.right, FormatDpiX()), DotsToUnitsAt(box.bottom, FormatDpiY()));
-    CPoint anchor;
-    switch (m_nRotation & 3) {
-    case 1: anchor = CPoint(t.left, t.bottom); break;
-    case 2: anchor = CPoint(t.right, t.bottom); break;
-    case 3: anchor = CPoint(t.right, t.top); break;
-    default: anchor = CPoint(t.left, t.top); break;
-    }
-    static const CPrinterFontTable none;
-    const CPrinterFontTable& table = GetFontTable() ? *GetFontTable() : none;
-    LOGFONT upright = GetFontDescription();
-    upright.lfEscapement = upright.lfOrientation = 0;
-    const CFont font = table.CreateFont(upright, nullptr, 100);
-    const int natural = DotsToUnitsAt(font.GetTextMetrics().tmAveCharWidth, FormatDpiX()) / 10;
     // A width of 0 is the font's natural width.
-    const int width = MulDiv(natural, m_nFontWidth ? m_nFontWidth : 10000, 10000);
-    const int style = (m_bStrikeOut ? 1000 : 0) + (m_bUnderline ? 100 : 0) + ((m_nFontStyle & BFS_ITALIC) ? 10 : 0) +
-                      ((m_nFontStyle & BFS_BOLD) ? 1 : 0);
-    out += StrFormat("String%d =  %d,%d,\"%s\",%d,%d,%d,%d,\"%s\"\n", index, anchor.x / 10, anchor.y / 10,
-                     m_strFontName.c_str(), MulDiv(m_nFontHeight, 254, 7200), width, style, m_nRotation & 3,
-                     text.c_str());
-    ++index;
+    ExportStringLine(out, index, t, GetFontDescription(), m_nFontWidth ? m_nFontWidth : 10000, text);
 }

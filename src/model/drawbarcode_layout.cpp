@@ -231,7 +231,7 @@ void CDrawBarcode::MoveHandleTo(int handle, CPoint pt, CKVView* view)
     const bool verticalSide = handle == 2 || handle == 6;
     const bool corner = !horizontalSide && !verticalSide;
     const bool moduleOnly = IsMatrixSymbology(m_nSymbology) ||
-                            (m_nSymbology == BS_DATABAR && m_nDataBarType == DBT_STACKED && m_bHoldToGs1);
+                            (m_nSymbology == BS_DATABAR && m_dataBar.type == DBT_STACKED && m_dataBar.hold);
     // Sides that move along the symbol change the module, sides across it
     // the bar height, corners both.
     const bool alongSide = turned ? verticalSide : horizontalSide;
@@ -310,8 +310,8 @@ void CDrawBarcode::MoveHandleTo(int handle, CPoint pt, CKVView* view)
         MoveTo(heightRect, view);
         const bool digits = IsEanUpc(m_nSymbology) && m_nTextPlacement != BTP_NONE;
         const bool stacked = m_nSymbology == BS_DATABAR &&
-                             (m_nDataBarType == DBT_STACKED || m_nDataBarType == DBT_STACKED_OMNI ||
-                              m_nDataBarType == DBT_EXPANDED_STACKED);
+                             (m_dataBar.type == DBT_STACKED || m_dataBar.type == DBT_STACKED_OMNI ||
+                              m_dataBar.type == DBT_EXPANDED_STACKED);
         if (digits || stacked) RebuildBitmap();
     }
 }

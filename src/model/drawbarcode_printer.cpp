@@ -102,7 +102,7 @@ void CDrawBarcode::ApplyPrinterDefaults(CKVDoc* doc)
     m_strFontName = face;
     m_nTextAlign = d->align;
     m_nTextGap = d->gap;
-    m_bShowStartStop = d->startStop ? 1 : 0;
+    m_check.showStartStop = d->startStop ? 1 : 0;
     m_nCharSet = 0;
     m_nFontWidth = 0;
 }
@@ -124,15 +124,10 @@ void CDrawBarcode::AdaptToPrinter(CKVDoc* doc)
 
 BOOL CDrawBarcode::ExportText(std::string& out, int& index)
 {
-    if (m_nSymbology < BS_CODE39 || m_nSymbology > BS_CODABAR) return FALSE;
+    const SymbologyInfo* row = FindSymbology(m_nSymbology);
+    if (!row || !row->stored || !row->exported) return FALSE;
     const CRect p = m_position.Normalized();
-    CPoint anchor;
-    switch (m_nRotation & 3) {
-    case 1: anchor = CPoint(p.left, p.bottom); break;
-    case 2: anchor = CPoint(p.right, p.bottom); break;
-    case 3: anchor = CPoint(p.right, p.top); break;
-    default: anchor = CPoint(p.left, p.top); break;
-    }
+    const CPoint anchor = AnchorCorner(p);
     const std::string data = m_variables.empty() ? GetText() : "%" + m_variables.front()->m_strName;
     out += StrFormat("Barcode%d =  %d,%d,%d,%d,%d,%d,%d,%d,\"%s\"\n", index, anchor.x / 10, anchor.y / 10,
                      m_nSymbology, m_nModuleWidth / 100, MulDiv(m_nModuleWidth, m_nRatio, 10000), m_nBarHeight / 10,

@@ -55,15 +55,15 @@ std::unique_ptr<CMonoBitmap> CDrawBarcode::EncodeSymbol(const std::string& data,
     req.mirror = GetMirror();
     // The object draws every readable line itself except the EAN/UPC digits.
     req.textFlags = IsEanUpc(m_nSymbology) && m_nTextPlacement != BTP_NONE ? BTF_CENTER : BTF_NONE;
-    req.code128.mode = m_nCodeSet + (m_bEan128 ? GS1_128_AUTO : C128_AUTO);
-    req.eanUpc.addOn = m_nAddOn;
-    req.itf14 = {m_nBearerType, m_nBearerThickness, m_nQuietZone};
+    req.code128.mode = m_code128.codeSet + (m_code128.ean128 ? GS1_128_AUTO : C128_AUTO);
+    req.eanUpc.addOn = m_eanUpc.addOn;
+    req.itf14 = {m_itf14.bearerType, m_itf14.bearerThickness, m_itf14.quietZone};
     // The ratio is PDF417's row height; a damaged ratio of 0 makes no symbol.
-    req.pdf417 = {m_nPdfRows, m_nPdfColumns, m_nPdfEcLevel - 1, m_bPdfTruncated != 0, wide > 0 ? wide : -1};
-    req.qr.ecLevel = m_nQrEcLevel;
-    req.dataBar = {m_nDataBarType, m_nDataBarSeparator, m_nDataBarSegments, m_bHoldToGs1 != 0};
+    req.pdf417 = {m_pdf417.rows, m_pdf417.columns, m_pdf417.ecLevel - 1, m_pdf417.truncated != 0, wide > 0 ? wide : -1};
+    req.qr.ecLevel = m_qr.ecLevel;
+    req.dataBar = {m_dataBar.type, m_dataBar.separator, m_dataBar.segments, m_dataBar.hold != 0};
     // No encryption for Han Xin; the object stores its level as 0-3.
-    req.hanXin = {m_nHanXinEcLevel + 1, m_nHanXinVersion};
+    req.hanXin = {m_hanXin.ecLevel + 1, m_hanXin.version};
     // Failures stay silent: the object shows its placeholder instead.
     return EncodeBarcode(req).bitmap;
 }

@@ -27,13 +27,7 @@ void CDrawLine::Serialize(CArchive& ar)
     }
 }
 
-CDrawObj* CDrawLine::Clone(CKVDoc* doc)
-{
-    auto* line = new CDrawLine(m_position);
-    line->CopyFrom(this);
-    if (doc) doc->AddObject(line);
-    return line;
-}
+CDrawObj* CDrawLine::Clone(CKVDoc* doc) { return CloneInto(new CDrawLine(m_position), doc); }
 
 void CDrawLine::CopyFrom(const CDrawObj* src)
 {

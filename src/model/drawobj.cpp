@@ -394,3 +394,10 @@ void CDrawObj::Invalidate(CKVView* view)
     else if (m_pDocument)
         m_pDocument->InvalidateObject(this);
 }
+
+CDrawObj* CDrawObj::CloneInto(CDrawObj* copy, CKVDoc* doc) const
+{
+    copy->CopyFrom(this);
+    if (doc) doc->AddObject(copy);
+    return copy;
+}

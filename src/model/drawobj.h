@@ -128,6 +128,27 @@ public:
     // Width and height of text in printer dots of the label format.
     CSize MeasureTextDots(const std::string& text, const LOGFONT& font, int charGap = 0);
 
+    // What the text and barcode objects share about their fonts and export lines.
+    struct FontFields {
+        const std::string& face;
+        int height;  // hundredths of a point
+        int width;   // the stretch (0 natural)
+        bool bold, italic, underline, strikeOut;
+        int charSet;
+        int pitchAndFamily;
+    };
+    // The font description of the fields: escapement and orientation from
+    // the object's rotation.
+    LOGFONT FontDescription(const FontFields& f) const;
+    // The corner of r that stays put for the object's rotation: top-left at
+    // 0, bottom-left at 90, bottom-right at 180, top-right at 270.
+    CPoint AnchorCorner(const CRect& r) const;
+    // Appends the export's "String" line of a text in font at box (label
+    // units): the anchor corner, face, height in 0.1 mm, the font's measured
+    // width times scale / 10000, the style number and the rotation.
+    void ExportStringLine(std::string& out, int& index, const CRect& box, const LOGFONT& font, int scale,
+                          const std::string& text);
+
     // The document's printer font table (null without a document or table).
     const CPrinterFontTable* GetFontTable() const;
     // What the document's printer can do: print in colour, draw rounded
@@ -170,6 +191,9 @@ public:
 protected:
     // Repaints the object's area in view (all views when null).
     void Invalidate(CKVView* view);
+    // Clone's common part: copy becomes a copy of this object and joins doc
+    // (when given).
+    CDrawObj* CloneInto(CDrawObj* copy, CKVDoc* doc) const;
 };
 
 // The option "Non-print object can't be selected" of the application.

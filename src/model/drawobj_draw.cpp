@@ -10,6 +10,7 @@
 #include "platform/codepage.h"
 #include "platform/dc.h"
 #include "platform/monobitmap.h"
+#include "platform/strutil.h"
 #include "model/printer_capabilities.h"
 
 namespace {
@@ -142,4 +143,50 @@ void CDrawObj::DrawTracker(CKVView* view, CDC* dc, int state)
     dc->FillSolidRect(tag, 0xB4FFFF);
     dc->DrawTextEllipsis(comment, CRect(tag.left + 3, tag.top + 3, tag.right - 3, tag.bottom - 3));
     dc->RestoreDC(saved);
+}
+
+LOGFONT CDrawObj::FontDescription(const FontFields& f) const
+{
+    LOGFONT lf;
+    lf.lfHeight = f.height;
+    lf.lfWidth = f.width;
+    lf.lfEscapement = lf.lfOrientation = (m_nRotation & 3) * 900;
+    lf.lfWeight = f.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = f.italic ? 1 : 0;
+    lf.lfUnderline = f.underline ? 1 : 0;
+    lf.lfStrikeOut = f.strikeOut ? 1 : 0;
+    lf.lfCharSet = BYTE(f.charSet);
+    lf.lfPitchAndFamily = BYTE(f.pitchAndFamily);
+    lf.lfFaceName = f.face;
+    return lf;
+}
+
+CPoint CDrawObj::AnchorCorner(const CRect& r) const
+{
+    switch (m_nRotation & 3) {
+    case 1: return CPoint(r.left, r.bottom);
+    case 2: return CPoint(r.right, r.bottom);
+    case 3: return CPoint(r.right, r.top);
+    default: return CPoint(r.left, r.top);
+    }
+}
+
+void CDrawObj::ExportStringLine(std::string& out, int& index, const CRect& box, const LOGFONT& font, int scale,
+                                const std::string& text)
+{
+    // Positions and sizes in tenths of a millimetre.
+    const CPoint anchor = AnchorCorner(box);
+    static const CPrinterFontTable none;
+    const CPrinterFontTable& table = GetFontTable() ? *GetFontTable() : none;
+    LOGFONT upright = font;
+    upright.lfEscapement = upright.lfOrientation = 0;
+    const CFont measured = table.CreateFont(upright, nullptr, 100);
+    const int natural = DotsToUnitsAt(measured.GetTextMetrics().tmAveCharWidth, FormatDpiX()) / 10;
+    const int width = MulDiv(natural, scale, 10000);
+    const int style = (font.lfStrikeOut ? 1000 : 0) + (font.lfUnderline ? 100 : 0) + (font.lfItalic ? 10 : 0) +
+                      (font.lfWeight == FW_BOLD ? 1 : 0);
+    out += StrFormat("String%d =  %d,%d,\"%s\",%d,%d,%d,%d,\"%s\"\n", index, anchor.x / 10, anchor.y / 10,
+                     font.lfFaceName.c_str(), MulDiv(font.lfHeight, 254, 7200), width, style, m_nRotation & 3,
+                     text.c_str());
+    ++index;
 }

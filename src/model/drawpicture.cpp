@@ -104,13 +104,7 @@ BOOL CDrawPicture::ExportText(std::string& out, int& index)
     return TRUE;
 }
 
-CDrawObj* CDrawPicture::Clone(CKVDoc* doc)
-{
-    auto* picture = new CDrawPicture(m_position);
-    picture->CopyFrom(this);
-    if (doc) doc->AddObject(picture);
-    return picture;
-}
+CDrawObj* CDrawPicture::Clone(CKVDoc* doc) { return CloneInto(new CDrawPicture(m_position), doc); }
 
 void CDrawPicture::CopyFrom(const CDrawObj* src)
 {

@@ -34,13 +34,7 @@ void CDrawRect::Serialize(CArchive& ar)
     }
 }
 
-CDrawObj* CDrawRect::Clone(CKVDoc* doc)
-{
-    auto* rect = new CDrawRect(m_position);
-    rect->CopyFrom(this);
-    if (doc) doc->AddObject(rect);
-    return rect;
-}
+CDrawObj* CDrawRect::Clone(CKVDoc* doc) { return CloneInto(new CDrawRect(m_position), doc); }
 
 void CDrawRect::CopyFrom(const CDrawObj* src)
 {

@@ -71,13 +71,7 @@ void CDrawText::Serialize(CArchive& ar)
     ar.Exchange(m_crReserved);
 }
 
-CDrawObj* CDrawText::Clone(CKVDoc* doc)
-{
-    auto* text = new CDrawText(m_position);
-    text->CopyFrom(this);
-    if (doc) doc->AddObject(text);
-    return text;
-}
+CDrawObj* CDrawText::Clone(CKVDoc* doc) { return CloneInto(new CDrawText(m_position), doc); }
 
 void CDrawText::CopyFrom(const CDrawObj* src)
 {
@@ -122,18 +116,9 @@ BOOL CDrawText::IsEqual(const CDrawObj* other) const
 
 LOGFONT CDrawText::GetFontDescription() const
 {
-    LOGFONT lf;
-    lf.lfHeight = m_nFontHeight;
-    lf.lfWidth = m_nStretch;
-    lf.lfEscapement = lf.lfOrientation = (m_nRotation & 3) * 900;
-    lf.lfWeight = (m_nStyle & TS_BOLD) ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = (m_nStyle & TS_ITALIC) ? 1 : 0;
-    lf.lfUnderline = m_bUnderline ? 1 : 0;
-    lf.lfStrikeOut = m_bStrikeOut ? 1 : 0;
-    lf.lfCharSet = BYTE(m_nCharSet);
-    lf.lfPitchAndFamily = BYTE(m_nPitchAndFamily);
-    lf.lfFaceName = m_strFontName;
-    return lf;
+    return FontDescription({m_strFontName, m_nFontHeight, m_nStretch, (m_nStyle & TS_BOLD) != 0,
+                            (m_nStyle & TS_ITALIC) != 0, m_bUnderline != 0, m_bStrikeOut != 0, m_nCharSet,
+                            m_nPitchAndFamily});
 }
 
 const CPrinterFontEntry* CDrawText::GetPrinterFont() const
@@ -328,28 +313,8 @@ int CDrawText::GetDataIcon()
 
 BOOL CDrawText::ExportText(std::string& out, int& index)
 {
-    // Anchor corner of the text for its rotation, in tenths of a millimetre.
-    const CRect p = m_position.Normalized();
-    CPoint anchor;
-    switch (m_nRotation & 3) {
-    case 1: anchor = CPoint(p.left, p.bottom); break;
-    case 2: anchor = CPoint(p.right, p.bottom); break;
-    case 3: anchor = CPoint(p.right, p.top); break;
-    default: anchor = CPoint(p.left, p.top); break;
-    }
-    static const CPrinterFontTable none;
-    const CPrinterFontTable& table = GetFontTable() ? *GetFontTable() : none;
-    LOGFONT upright = GetFontDescription();
-    upright.lfEscapement = upright.lfOrientation = 0;
-    const CFont font = table.CreateFont(upright, nullptr, 100);
-    const int width = DotsToUnitsAt(font.GetTextMetrics().tmAveCharWidth, FormatDpiX()) / 10;
-    const int style = (m_bStrikeOut ? 1000 : 0) + (m_bUnderline ? 100 : 0) + ((m_nStyle & TS_ITALIC) ? 10 : 0) +
-                      ((m_nStyle & TS_BOLD) ? 1 : 0);
     const std::string data = m_variables.empty() ? GetText() : "%" + m_variables.front()->m_strName;
-    out += StrFormat("String%d =  %d,%d,\"%s\",%d,%d,%d,%d,\"%s\"\n", index, anchor.x / 10, anchor.y / 10,
-                     m_strFontName.c_str(), MulDiv(m_nFontHeight, 254, 7200), width, style, m_nRotation & 3,
-                     data.c_str());
-    ++index;
+    ExportStringLine(out, index, m_position.Normalized(), GetFontDescription(), 10000, data);
     return TRUE;
 }
 

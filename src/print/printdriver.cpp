@@ -239,19 +239,14 @@ int CPrintDriver::ClassifyObject(CDrawObj* obj)
             if (m == OM_BARS_NATIVE) m = OM_BITMAP;
         }
         if (b->IsReverse() || b->GetMirror() != 0) m = OM_BITMAP;
-        if (r == 1 && (m != OM_NATIVE || (b->m_nSymbology == BS_CODE39 && b->m_bShowStartStop) ||
+        if (r == 1 && (m != OM_NATIVE || (b->m_nSymbology == BS_CODE39 && b->m_check.showStartStop) ||
                        b->m_nSymbology == BS_CODABAR))
             r = 2;
-        if (r == 1 && b->m_nCheckDigit != 0) {
-            switch (b->m_nSymbology) {
-            case BS_CODE39:
-            case BS_ITF25:
-            case BS_CODABAR:
-            case BS_CODE25:
-            case BS_MATRIX25:
-            case BS_CHINA_POST: r = 2; break;
-            default: break;
-            }
+        // A check character the object adds itself (the symbologies with a
+        // check option) changes with the data.
+        if (r == 1 && b->m_check.checkDigit != 0) {
+            const SymbologyInfo* row = FindSymbology(b->m_nSymbology);
+            if (row && (row->options & (BOC_CHECK_LIST | BOC_CHECK_BOX))) r = 2;
         }
         break;
     }

@@ -20,7 +20,7 @@ std::string WriteBarcodeLabel(const kvtest::TempDir& dir)
     auto* codabar = new CDrawBarcode(CRect(500, 500, 500, 500));
     doc.AddObject(codabar);
     codabar->m_nSymbology = BS_CODABAR;
-    codabar->m_nCodabarStart = 3;
+    codabar->m_codabar.start = 3;
     auto* serial = new CVariable(VK_SERIAL);
     serial->m_strData = "12345";
     serial->m_nCountBasis = 1;
@@ -30,7 +30,7 @@ std::string WriteBarcodeLabel(const kvtest::TempDir& dir)
     auto* code39 = new CDrawBarcode(CRect(500, 2500, 500, 2500));
     doc.AddObject(code39);
     code39->m_nSymbology = BS_CODE39;
-    code39->m_bShowStartStop = 1;
+    code39->m_check.showStartStop = 1;
     code39->m_strFontName = "Arial";
     auto* fixed = new CVariable(VK_FIXED);
     fixed->m_strData = "ABC";

@@ -342,7 +342,7 @@ TEST_F(BarcodeDraw, ExportWritesTheTextLineToo)
 
     // Without a variable the lines carry the design data (a space) and its
     // readable text.
-    b->m_bShowStartStop = 1;
+    b->m_check.showStartStop = 1;
     CVariable* v = b->m_variables.front();
     b->m_variables.clear();
     out.clear();

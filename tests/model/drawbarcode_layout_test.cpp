@@ -312,13 +312,13 @@ TEST_F(BarcodeInDoc, DataBarHeightsAndDrags)
 {
     // Stacked: the symbol's own height becomes the bar height.
     CDrawBarcode* s = Make(BS_DATABAR, "0001234567890");
-    s->m_nDataBarType = DBT_STACKED;
+    s->m_dataBar.type = DBT_STACKED;
     s->m_nModuleWidth = 985;
     s->RecalcSize();
     ASSERT_TRUE(s->GetBitmap());
     EXPECT_EQ(s->m_nBarHeight, MulDiv(s->GetBitmap()->Height(), 25402, 2030));
     // Held to the GS1 sizes, every handle changes the module only.
-    s->m_bHoldToGs1 = 1;
+    s->m_dataBar.hold = 1;
     s->RecalcSize();
     const CRect r = s->m_position;
     s->MoveHandleTo(2, CPoint(r.CenterPoint().x, r.top - r.Height()), nullptr);
@@ -329,7 +329,7 @@ TEST_F(BarcodeInDoc, DataBarHeightsAndDrags)
     // Stacked Omnidirectional draws its rows from the height: a height drag
     // remakes the bitmap at once.
     CDrawBarcode* o = Make(BS_DATABAR, "0001234567890");
-    o->m_nDataBarType = DBT_STACKED_OMNI;
+    o->m_dataBar.type = DBT_STACKED_OMNI;
     o->m_nModuleWidth = 985;
     o->m_nBarHeight = 3000;
     o->RecalcSize();
@@ -424,7 +424,7 @@ TEST_F(BarcodeInDoc, PrinterDefaultsByLanguage)
         EXPECT_EQ(b.m_nFontHeight, c.height) << c.language;
         EXPECT_EQ(b.m_nTextAlign, c.align) << c.language;
         EXPECT_EQ(b.m_nTextGap, c.gap) << c.language;
-        EXPECT_EQ(b.m_bShowStartStop, c.startStop) << c.language;
+        EXPECT_EQ(b.m_check.showStartStop, c.startStop) << c.language;
         EXPECT_EQ(b.m_nCharSet, 0) << c.language;
     }
     // A language without defaults keeps the font.

@@ -44,12 +44,12 @@ TEST(DrawBarcode, NewObjectDefaults)
     EXPECT_EQ(b.m_nCharSet, 1);
     EXPECT_EQ(b.m_nFontHeight, 900);
     EXPECT_EQ(b.m_crBackColor, 0xFFFFFFu);
-    EXPECT_EQ(b.m_nBearerType, 1);
-    EXPECT_EQ(b.m_nBearerThickness, 5);
-    EXPECT_EQ(b.m_nQuietZone, 10);
-    EXPECT_EQ(b.m_bItf14Check, 1);
-    EXPECT_EQ(b.m_nDataBarSeparator, 1);
-    EXPECT_EQ(b.m_nDataBarSegments, 11);
+    EXPECT_EQ(b.m_itf14.bearerType, 1);
+    EXPECT_EQ(b.m_itf14.bearerThickness, 5);
+    EXPECT_EQ(b.m_itf14.quietZone, 10);
+    EXPECT_EQ(b.m_itf14.check, 1);
+    EXPECT_EQ(b.m_dataBar.separator, 1);
+    EXPECT_EQ(b.m_dataBar.segments, 11);
     EXPECT_EQ(CRuntimeClass::FromName("CDrawBarcode"), CDrawBarcode::StaticClass());
 }
 
@@ -71,9 +71,9 @@ TEST(DrawBarcode, StoresFieldsInFileOrder)
     b.m_crColor = 208;
     b.m_crBackColor = 209;
     v = 210;
-    for (std::int32_t* f : {&b.m_nCheckDigit, &b.m_bShowStartStop, &b.m_nReserved7, &b.m_nCodeSet, &b.m_bEan128,
-                            &b.m_nCodabarStart, &b.m_nCodabarStop, &b.m_nPdfColumns, &b.m_nPdfRows, &b.m_nPdfEcLevel,
-                            &b.m_bPdfTruncated, &b.m_nQrEcLevel, &b.m_nReserved8, &b.m_nReserved9, &b.m_nAddOn})
+    for (std::int32_t* f : {&b.m_check.checkDigit, &b.m_check.showStartStop, &b.m_nReserved7, &b.m_code128.codeSet, &b.m_code128.ean128,
+                            &b.m_codabar.start, &b.m_codabar.stop, &b.m_pdf417.columns, &b.m_pdf417.rows, &b.m_pdf417.ecLevel,
+                            &b.m_pdf417.truncated, &b.m_qr.ecLevel, &b.m_nReserved8, &b.m_nReserved9, &b.m_eanUpc.addOn})
         *f = v++;
 
     Bytes bytes;
@@ -97,33 +97,33 @@ TEST(DrawBarcode, PropertyKeptFieldsTravelInThePropertyTable)
     CDrawBarcode b;
     b.m_nSymbology = BS_ITF14;
     b.m_nReserved11 = 7;
-    b.m_nHanXinEcLevel = 2;
-    b.m_strHanXinKey = "secret";
-    b.m_nHanXinVersion = 40;
-    b.m_nBearerType = 2;
-    b.m_nBearerThickness = 3;
-    b.m_nQuietZone = 12;
-    b.m_bItf14Check = 0;
-    b.m_nDataBarType = DBT_STACKED;
-    b.m_nDataBarSeparator = 4;
-    b.m_nDataBarSegments = 6;
-    b.m_bHoldToGs1 = 1;
+    b.m_hanXin.ecLevel = 2;
+    b.m_hanXin.key = "secret";
+    b.m_hanXin.version = 40;
+    b.m_itf14.bearerType = 2;
+    b.m_itf14.bearerThickness = 3;
+    b.m_itf14.quietZone = 12;
+    b.m_itf14.check = 0;
+    b.m_dataBar.type = DBT_STACKED;
+    b.m_dataBar.separator = 4;
+    b.m_dataBar.segments = 6;
+    b.m_dataBar.hold = 1;
     auto copy = RoundTrip(b);
     ASSERT_TRUE(copy);
     EXPECT_EQ(copy->GetProperty(BP_QUIET_ZONE), "12");
     EXPECT_EQ(copy->GetProperty(BP_HANXIN_KEY), "secret");
     EXPECT_EQ(copy->m_nReserved11, 7);
-    EXPECT_EQ(copy->m_nHanXinEcLevel, 2);
-    EXPECT_EQ(copy->m_strHanXinKey, "secret");
-    EXPECT_EQ(copy->m_nHanXinVersion, 40);
-    EXPECT_EQ(copy->m_nBearerType, 2);
-    EXPECT_EQ(copy->m_nBearerThickness, 3);
-    EXPECT_EQ(copy->m_nQuietZone, 12);
-    EXPECT_EQ(copy->m_bItf14Check, 0);
-    EXPECT_EQ(copy->m_nDataBarType, DBT_STACKED);
-    EXPECT_EQ(copy->m_nDataBarSeparator, 4);
-    EXPECT_EQ(copy->m_nDataBarSegments, 6);
-    EXPECT_EQ(copy->m_bHoldToGs1, 1);
+    EXPECT_EQ(copy->m_hanXin.ecLevel, 2);
+    EXPECT_EQ(copy->m_hanXin.key, "secret");
+    EXPECT_EQ(copy->m_hanXin.version, 40);
+    EXPECT_EQ(copy->m_itf14.bearerType, 2);
+    EXPECT_EQ(copy->m_itf14.bearerThickness, 3);
+    EXPECT_EQ(copy->m_itf14.quietZone, 12);
+    EXPECT_EQ(copy->m_itf14.check, 0);
+    EXPECT_EQ(copy->m_dataBar.type, DBT_STACKED);
+    EXPECT_EQ(copy->m_dataBar.separator, 4);
+    EXPECT_EQ(copy->m_dataBar.segments, 6);
+    EXPECT_EQ(copy->m_dataBar.hold, 1);
     EXPECT_TRUE(copy->IsEqual(&b));
 }
 
@@ -155,13 +155,13 @@ TEST(DrawBarcode, OlderFilesWithoutPropertyFieldsGetUsableSizes)
     CArchive load(old.data(), old.size());
     loaded.Serialize(load);
     EXPECT_EQ(load.Remaining(), 0u);
-    EXPECT_EQ(loaded.m_nBearerType, 0);
-    EXPECT_EQ(loaded.m_nBearerThickness, 4);
-    EXPECT_EQ(loaded.m_nQuietZone, 10);
-    EXPECT_EQ(loaded.m_bItf14Check, 0);
-    EXPECT_EQ(loaded.m_nDataBarSeparator, 1);
-    EXPECT_EQ(loaded.m_nDataBarSegments, 11);
-    EXPECT_EQ(loaded.m_nHanXinVersion, 0);
+    EXPECT_EQ(loaded.m_itf14.bearerType, 0);
+    EXPECT_EQ(loaded.m_itf14.bearerThickness, 4);
+    EXPECT_EQ(loaded.m_itf14.quietZone, 10);
+    EXPECT_EQ(loaded.m_itf14.check, 0);
+    EXPECT_EQ(loaded.m_dataBar.separator, 1);
+    EXPECT_EQ(loaded.m_dataBar.segments, 11);
+    EXPECT_EQ(loaded.m_hanXin.version, 0);
     EXPECT_EQ(loaded.GetProperty(999), "kept");
 }
 
@@ -172,8 +172,8 @@ TEST(DrawBarcode, CopyCompareAndClone)
     doc.AddObject(b);
     b->m_nSymbology = BS_CODE128;
     b->m_strFontName = "Arial";
-    b->m_nQuietZone = 7;
-    b->m_strHanXinKey = "k";
+    b->m_itf14.quietZone = 7;
+    b->m_hanXin.key = "k";
     b->RebuildBitmap();
     ASSERT_TRUE(b->GetBitmap());
 
@@ -185,14 +185,14 @@ TEST(DrawBarcode, CopyCompareAndClone)
     EXPECT_FALSE(c->GetBitmap());  // the bitmap is not copied
 
     // Every barcode field takes part in the comparison, the kept ones too.
-    c->m_nQuietZone = 8;
+    c->m_itf14.quietZone = 8;
     EXPECT_FALSE(c->IsEqual(b));
     c->CopyFrom(b);
     EXPECT_TRUE(c->IsEqual(b));
-    c->m_strHanXinKey = "other";
+    c->m_hanXin.key = "other";
     EXPECT_FALSE(c->IsEqual(b));
     c->CopyFrom(b);
-    c->m_nAddOn = 2;
+    c->m_eanUpc.addOn = 2;
     EXPECT_FALSE(c->IsEqual(b));
     // An object of another class is never equal.
     CDrawObj plain;
@@ -220,49 +220,49 @@ TEST(DrawBarcode, PrepareDataPerSymbology)
         {"empty stays empty", BS_EAN13, "", "", NoSetup},
         {"Code 39 unchanged", BS_CODE39, "ABC", "ABC", NoSetup},
         {"Code 39 invalid character", BS_CODE39, "A#C", "A0C", NoSetup},
-        {"Code 39 mod 10", BS_CODE39, "123", "1236", [](CDrawBarcode& b) { b.m_nCheckDigit = BCD_MOD10; }},
-        {"Code 39 mod 43", BS_CODE39, "ABC", "ABCX", [](CDrawBarcode& b) { b.m_nCheckDigit = BCD_MOD43; }},
-        {"Code 39 library check", BS_CODE39, "123", "1230", [](CDrawBarcode& b) { b.m_nCheckDigit = BCD_LUHN; }},
+        {"Code 39 mod 10", BS_CODE39, "123", "1236", [](CDrawBarcode& b) { b.m_check.checkDigit = BCD_MOD10; }},
+        {"Code 39 mod 43", BS_CODE39, "ABC", "ABCX", [](CDrawBarcode& b) { b.m_check.checkDigit = BCD_MOD43; }},
+        {"Code 39 library check", BS_CODE39, "123", "1230", [](CDrawBarcode& b) { b.m_check.checkDigit = BCD_LUHN; }},
         {"Code 39 mod 10 of letters adds nothing", BS_CODE39, "AB", "AB",
-         [](CDrawBarcode& b) { b.m_nCheckDigit = BCD_MOD10; }},
+         [](CDrawBarcode& b) { b.m_check.checkDigit = BCD_MOD10; }},
         {"Code 128 auto", BS_CODE128, "abc", "abc", NoSetup},
-        {"Code 128 set A refuses lower case", BS_CODE128, "aB", "0B", [](CDrawBarcode& b) { b.m_nCodeSet = 1; }},
-        {"Code 128 set C pads", BS_CODE128, "12345", "012345", [](CDrawBarcode& b) { b.m_nCodeSet = 3; }},
+        {"Code 128 set A refuses lower case", BS_CODE128, "aB", "0B", [](CDrawBarcode& b) { b.m_code128.codeSet = 1; }},
+        {"Code 128 set C pads", BS_CODE128, "12345", "012345", [](CDrawBarcode& b) { b.m_code128.codeSet = 3; }},
         {"GS1-128 set C without separators", BS_CODE128, "123", "0123",
-         [](CDrawBarcode& b) { b.m_nCodeSet = 3; b.m_bEan128 = 1; }},
+         [](CDrawBarcode& b) { b.m_code128.codeSet = 3; b.m_code128.ean128 = 1; }},
         {"GS1-128 set C pieces", BS_CODE128, "^11234^1567", "^11234^15670",
-         [](CDrawBarcode& b) { b.m_nCodeSet = 3; b.m_bEan128 = 1; }},
+         [](CDrawBarcode& b) { b.m_code128.codeSet = 3; b.m_code128.ean128 = 1; }},
         {"EAN-13 short is padded", BS_EAN13, "12345", "000000012345", NoSetup},
         {"EAN-13 drops its check digit", BS_EAN13, "4006381333930", "400638133393", NoSetup},
         {"EAN-13 letter", BS_EAN13, "12A45", "000000012045", NoSetup},
         {"EAN-13 add-on 2 drops the 13th", BS_EAN13, "400638133393212", "40063813339312",
-         [](CDrawBarcode& b) { b.m_nAddOn = 1; }},
-        {"EAN-13 add-on 2 short", BS_EAN13, "1234", "00000000001234", [](CDrawBarcode& b) { b.m_nAddOn = 1; }},
+         [](CDrawBarcode& b) { b.m_eanUpc.addOn = 1; }},
+        {"EAN-13 add-on 2 short", BS_EAN13, "1234", "00000000001234", [](CDrawBarcode& b) { b.m_eanUpc.addOn = 1; }},
         {"EAN-13 add-on 5", BS_EAN13, "400638133393254321", "40063813339354321",
-         [](CDrawBarcode& b) { b.m_nAddOn = 2; }},
+         [](CDrawBarcode& b) { b.m_eanUpc.addOn = 2; }},
         {"UPC-A", BS_UPCA, "123456789012", "12345678901", NoSetup},
-        {"UPC-A add-on 2", BS_UPCA, "12345678901299", "1234567890199", [](CDrawBarcode& b) { b.m_nAddOn = 1; }},
+        {"UPC-A add-on 2", BS_UPCA, "12345678901299", "1234567890199", [](CDrawBarcode& b) { b.m_eanUpc.addOn = 1; }},
         {"EAN-8 long", BS_EAN8, "12345670", "1234567", NoSetup},
         {"EAN-8 short", BS_EAN8, "123", "0000123", NoSetup},
-        {"EAN-8 add-on 5", BS_EAN8, "1234567012345", "123456712345", [](CDrawBarcode& b) { b.m_nAddOn = 2; }},
+        {"EAN-8 add-on 5", BS_EAN8, "1234567012345", "123456712345", [](CDrawBarcode& b) { b.m_eanUpc.addOn = 2; }},
         {"UPC-E number system 0", BS_UPCE, "1234567", "0234567", NoSetup},
         {"Codabar start and stop added", BS_CODABAR, "12345", "A12345A", NoSetup},
         {"Codabar keeps its own", BS_CODABAR, "b123d", "b123d", NoSetup},
-        {"Codabar start forced", BS_CODABAR, "12345", "C12345A", [](CDrawBarcode& b) { b.m_nCodabarStart = 3; }},
-        {"Codabar stop forced", BS_CODABAR, "B1D", "B1B", [](CDrawBarcode& b) { b.m_nCodabarStop = 2; }},
+        {"Codabar start forced", BS_CODABAR, "12345", "C12345A", [](CDrawBarcode& b) { b.m_codabar.start = 3; }},
+        {"Codabar stop forced", BS_CODABAR, "B1D", "B1B", [](CDrawBarcode& b) { b.m_codabar.stop = 2; }},
         {"Codabar inner invalid", BS_CODABAR, "A12X4B", "A1204B", NoSetup},
-        {"Codabar mod 10", BS_CODABAR, "12345", "A123457A", [](CDrawBarcode& b) { b.m_nCheckDigit = BCD_MOD10; }},
+        {"Codabar mod 10", BS_CODABAR, "12345", "A123457A", [](CDrawBarcode& b) { b.m_check.checkDigit = BCD_MOD10; }},
         {"Codabar library check", BS_CODABAR, "12345", "A123455A",
-         [](CDrawBarcode& b) { b.m_nCheckDigit = BCD_LUHN; }},
+         [](CDrawBarcode& b) { b.m_check.checkDigit = BCD_LUHN; }},
         {"Interleaved odd", BS_ITF25, "123", "0123", NoSetup},
         {"Interleaved letter", BS_ITF25, "1A3", "0103", NoSetup},
-        {"Interleaved check then even", BS_ITF25, "12", "0123", [](CDrawBarcode& b) { b.m_nCheckDigit = BCD_MOD10; }},
-        {"Industrial check", BS_CODE25, "123", "1236", [](CDrawBarcode& b) { b.m_nCheckDigit = BCD_MOD10; }},
-        {"Matrix check", BS_MATRIX25, "12345", "123457", [](CDrawBarcode& b) { b.m_nCheckDigit = BCD_MOD10; }},
-        {"China Post check", BS_CHINA_POST, "12", "123", [](CDrawBarcode& b) { b.m_nCheckDigit = BCD_MOD10; }},
+        {"Interleaved check then even", BS_ITF25, "12", "0123", [](CDrawBarcode& b) { b.m_check.checkDigit = BCD_MOD10; }},
+        {"Industrial check", BS_CODE25, "123", "1236", [](CDrawBarcode& b) { b.m_check.checkDigit = BCD_MOD10; }},
+        {"Matrix check", BS_MATRIX25, "12345", "123457", [](CDrawBarcode& b) { b.m_check.checkDigit = BCD_MOD10; }},
+        {"China Post check", BS_CHINA_POST, "12", "123", [](CDrawBarcode& b) { b.m_check.checkDigit = BCD_MOD10; }},
         {"ITF-14 check and pad", BS_ITF14, "123456789012", "01234567890128", NoSetup},
         {"ITF-14 cut to 13", BS_ITF14, "12345678901234567", "12345678901231", NoSetup},
-        {"ITF-14 without check", BS_ITF14, "123", "00000000000123", [](CDrawBarcode& b) { b.m_bItf14Check = 0; }},
+        {"ITF-14 without check", BS_ITF14, "123", "00000000000123", [](CDrawBarcode& b) { b.m_itf14.check = 0; }},
         {"ITF-14 letter kept", BS_ITF14, "12345678901A", "0012345678901A", NoSetup},
         {"DataBar short", BS_DATABAR, "123", "00000000001236", NoSetup},
         {"DataBar 14", BS_DATABAR, "00012345678905", "00012345678905", NoSetup},
@@ -271,7 +271,7 @@ TEST(DrawBarcode, PrepareDataPerSymbology)
         {"DataBar cut to 16", BS_DATABAR, "01000123456789059999", "0100012345678905", NoSetup},
         {"DataBar letter", BS_DATABAR, "2001234567A90", "20012345670903", NoSetup},
         {"DataBar Expanded untouched", BS_DATABAR, "(01)00012345678905(10)ABC", "(01)00012345678905(10)ABC",
-         [](CDrawBarcode& b) { b.m_nDataBarType = DBT_EXPANDED; }},
+         [](CDrawBarcode& b) { b.m_dataBar.type = DBT_EXPANDED; }},
         {"QR untouched", BS_QRCODE, "any text #1", "any text #1", NoSetup},
     };
     for (const auto& c : cases) {
@@ -288,18 +288,18 @@ TEST(DrawBarcode, PrepareDataAtTheLengthLimits)
     b.m_nSymbology = BS_CODE39;
     EXPECT_EQ(b.PrepareData(std::string(85, 'A')), std::string(80, 'A'));
     // 80 characters make room for the check character.
-    b.m_nCheckDigit = BCD_MOD43;
+    b.m_check.checkDigit = BCD_MOD43;
     const std::string p = b.PrepareData(std::string(80, '1'));
     ASSERT_EQ(p.size(), 80u);
     EXPECT_EQ(p.substr(0, 79), std::string(79, '1'));
 
-    b.m_nCheckDigit = BCD_NONE;
+    b.m_check.checkDigit = BCD_NONE;
     b.m_nSymbology = BS_CODABAR;
     const std::string longCodabar = "A" + std::string(85, '1') + "B";
     const std::string cut = b.PrepareData(longCodabar);
     EXPECT_EQ(cut, "A" + std::string(78, '1') + "B");
     // At 80 characters the check takes the place of the last data character.
-    b.m_nCheckDigit = BCD_MOD10;
+    b.m_check.checkDigit = BCD_MOD10;
     const std::string checked = b.PrepareData(longCodabar);
     ASSERT_EQ(checked.size(), 80u);
     EXPECT_EQ(checked.back(), 'B');
@@ -319,11 +319,11 @@ TEST(DrawBarcode, HumanReadableText)
     };
     const Case cases[] = {
         {"Code 39 plain", BS_CODE39, "ABC", "ABC", NoSetup},
-        {"Code 39 with stars", BS_CODE39, "ABC", "*ABC*", [](CDrawBarcode& b) { b.m_bShowStartStop = 1; }},
+        {"Code 39 with stars", BS_CODE39, "ABC", "*ABC*", [](CDrawBarcode& b) { b.m_check.showStartStop = 1; }},
         {"Codabar hides start and stop", BS_CODABAR, "A12345A", "12345", NoSetup},
-        {"Codabar shows them", BS_CODABAR, "A12345A", "A12345A", [](CDrawBarcode& b) { b.m_bShowStartStop = 1; }},
-        {"GS1-128 drops caret pairs", BS_CODE128, "^101^^2", "01^2", [](CDrawBarcode& b) { b.m_bEan128 = 1; }},
-        {"manual set drops caret pairs", BS_CODE128, "^Aab^Sc", "abc", [](CDrawBarcode& b) { b.m_nCodeSet = 4; }},
+        {"Codabar shows them", BS_CODABAR, "A12345A", "A12345A", [](CDrawBarcode& b) { b.m_check.showStartStop = 1; }},
+        {"GS1-128 drops caret pairs", BS_CODE128, "^101^^2", "01^2", [](CDrawBarcode& b) { b.m_code128.ean128 = 1; }},
+        {"manual set drops caret pairs", BS_CODE128, "^Aab^Sc", "abc", [](CDrawBarcode& b) { b.m_code128.codeSet = 4; }},
         {"auto set keeps carets", BS_CODE128, "a^b", "a^b", NoSetup},
         {"template", BS_CODE128, "1234", "12-34",
          [](CDrawBarcode& b) { b.m_bUseTemplate = 1; b.m_strTemplate = "\?\?-\?\?"; }},
@@ -347,7 +347,7 @@ TEST(DrawBarcode, HumanReadableFromVariables)
     doc.AddVariable(v);
     b->AddVariable(v);
     b->m_nSymbology = BS_CODABAR;
-    b->m_nCodabarStart = 3;
+    b->m_codabar.start = 3;
     EXPECT_EQ(b->GetText(), "C12345A");
     CLabelPos pos;
     EXPECT_EQ(b->GetLabelText(&pos), "C12345A");
@@ -376,9 +376,9 @@ TEST(DrawBarcode, OwnTextAndDriverSymbology)
 
     for (int code : {BS_EAN13, BS_UPCA, BS_EAN8, BS_UPCE}) {
         b.m_nSymbology = code;
-        b.m_nAddOn = 0;
+        b.m_eanUpc.addOn = 0;
         EXPECT_EQ(b.GetDriverSymbology(), code);
-        b.m_nAddOn = 1;
+        b.m_eanUpc.addOn = 1;
         EXPECT_EQ(b.GetDriverSymbology(), 99);
     }
     b.m_nSymbology = BS_CODE128;
@@ -391,17 +391,17 @@ TEST(DrawBarcode, DataBarHeightRules)
     b.m_nSymbology = BS_DATABAR;
     EXPECT_FALSE(b.HeightFollowsSymbol());
     EXPECT_EQ(b.MinBarHeight(1000), 100);
-    b.m_nDataBarType = DBT_STACKED;
+    b.m_dataBar.type = DBT_STACKED;
     EXPECT_TRUE(b.HeightFollowsSymbol());
-    b.m_nDataBarType = DBT_OMNI;
-    b.m_bHoldToGs1 = 1;
+    b.m_dataBar.type = DBT_OMNI;
+    b.m_dataBar.hold = 1;
     EXPECT_TRUE(b.HeightFollowsSymbol());
     // 1000 / 100000 inch is 25 units (rounded); 33 modules tall.
     const int perModule = MulDiv(1000, 25402, 1000000);
     EXPECT_EQ(perModule, 25);
     const int modules[] = {33, 13, 13, 69, 10, 34, 71};
     for (int t = 0; t <= 6; ++t) {
-        b.m_nDataBarType = t;
+        b.m_dataBar.type = t;
         EXPECT_EQ(b.MinBarHeight(1000), perModule * modules[t]) << t;
     }
     b.m_nSymbology = BS_CODE128;
@@ -505,13 +505,13 @@ TEST(DrawBarcode, SymbolsReadBack)
     const Case cases[] = {
         {BS_CODE39, "KORVANE-39", ZXing::BarcodeFormat::Code39, "KORVANE-39", NoSetup},
         {BS_CODE128, "Shipment 42", ZXing::BarcodeFormat::Code128, "Shipment 42", NoSetup},
-        {BS_CODE128, "12345", ZXing::BarcodeFormat::Code128, "012345", [](CDrawBarcode& b) { b.m_nCodeSet = 3; }},
+        {BS_CODE128, "12345", ZXing::BarcodeFormat::Code128, "012345", [](CDrawBarcode& b) { b.m_code128.codeSet = 3; }},
         {BS_EAN13, "400638133393", ZXing::BarcodeFormat::EAN13, "4006381333931", NoSetup},
         {BS_EAN8, "9638507", ZXing::BarcodeFormat::EAN8, "96385074", NoSetup},
         {BS_UPCA, "03600029145", ZXing::BarcodeFormat::UPCA, "036000291452", NoSetup},
         {BS_ITF25, "1234567", ZXing::BarcodeFormat::ITF, "01234567", NoSetup},
         {BS_ITF14, "1234567890123", ZXing::BarcodeFormat::ITF, "12345678901231",
-         [](CDrawBarcode& b) { b.m_nBearerType = 0; }},
+         [](CDrawBarcode& b) { b.m_itf14.bearerType = 0; }},
         {BS_CODE93, "CODE93", ZXing::BarcodeFormat::Code93, "CODE93", NoSetup},
         {BS_CODABAR, "123456", ZXing::BarcodeFormat::Codabar, "123456", NoSetup},
         {BS_QRCODE, "https://korvane.example/label", ZXing::BarcodeFormat::QRCode, "https://korvane.example/label",
@@ -519,10 +519,10 @@ TEST(DrawBarcode, SymbolsReadBack)
         {BS_DATAMATRIX, "Lot 7 / 2026", ZXing::BarcodeFormat::DataMatrix, "Lot 7 / 2026", NoSetup},
         {BS_PDF417, "Pallet 0815, 24 cartons", ZXing::BarcodeFormat::PDF417, "Pallet 0815, 24 cartons", NoSetup},
         {BS_PDF417, "Truncated 4711", ZXing::BarcodeFormat::PDF417, "Truncated 4711",
-         [](CDrawBarcode& b) { b.m_bPdfTruncated = 1; b.m_nPdfEcLevel = 4; }},
+         [](CDrawBarcode& b) { b.m_pdf417.truncated = 1; b.m_pdf417.ecLevel = 4; }},
         {BS_DATABAR, "0001234567890", ZXing::BarcodeFormat::DataBar, "00012345678905", NoSetup},
         {BS_DATABAR, "0100012345678905", ZXing::BarcodeFormat::DataBar, "00012345678905",
-         [](CDrawBarcode& b) { b.m_nDataBarType = DBT_STACKED_OMNI; b.m_bHoldToGs1 = 1; }},
+         [](CDrawBarcode& b) { b.m_dataBar.type = DBT_STACKED_OMNI; b.m_dataBar.hold = 1; }},
     };
     for (const auto& c : cases) {
         for (int rotation = 0; rotation < 4; ++rotation) {
@@ -553,15 +553,15 @@ TEST(DrawBarcode, MaxiCodeHanXinAndDataBarLimitedDraw)
     EXPECT_EQ(Decode(*maxi, ZXing::BarcodeFormat::MaxiCode), "Korvane parcel 0815");
     // Han Xin: the object's level (stored from 0) and version reach the encoder.
     b.m_nSymbology = BS_HANXIN;
-    b.m_nHanXinEcLevel = 3;
-    b.m_nHanXinVersion = 5;
+    b.m_hanXin.ecLevel = 3;
+    b.m_hanXin.version = 5;
     auto hx = b.MakeBitmap(b.PrepareData("Korvane"), 203);
     auto direct = EncodeHanXin("Korvane", 7, 4, 0, 0, 0, 5, 2, 0, 0, 0, nullptr);
     ASSERT_TRUE(hx && direct);
     EXPECT_TRUE(hx->SamePixels(*direct));
     // GS1 DataBar Limited: 79 modules.
     b.m_nSymbology = BS_DATABAR;
-    b.m_nDataBarType = DBT_LIMITED;
+    b.m_dataBar.type = DBT_LIMITED;
     auto ltd = b.MakeBitmap(b.PrepareData("1234567890123"), 203);
     ASSERT_TRUE(ltd);
     EXPECT_EQ(ltd->Width(), 79 * 2);

@@ -389,7 +389,7 @@ TEST(DriverBase, SerialsThePrinterCannotCountWithAPrintedCheckCharacterVaryPerLa
     b->AddVariable(j.Var(VK_SERIAL, "0001"));
     j.driver->SetCapability(1, 10);
     EXPECT_EQ(j.driver->ClassifyObject(b), 1);
-    b->m_nCheckDigit = BCD_MOD43;
+    b->m_check.checkDigit = BCD_MOD43;
     EXPECT_EQ(j.driver->ClassifyObject(b), 2);
 }
 
