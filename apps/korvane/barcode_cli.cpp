@@ -58,6 +58,7 @@ bool ReadBarcodeData(const CliOptions& opts, int dataArg, std::string& data, std
     const std::string option = !text ? "the data" : (opts.Has("-d") ? "-d" : "--data");
     const std::string typed = !text ? opts.Positional()[size_t(dataArg)] : opts.Get(option);
     if (!LabelTextFromArgument(option, typed, data, error)) {
+        error += "; --data-file gives bytes as they are";
         status = kRefusedDataStatus;
         return false;
     }

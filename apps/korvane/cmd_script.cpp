@@ -1,12 +1,14 @@
 // korvane script FILE.vbs [--call NAME [ARG]] [--now TIME]: runs a label
 // script outside a label: its top-level statements, then the function asked
 // for, whose result is printed. Status 0 when it ran, 1 on a script error
-// (the error on stderr), 2 on a bad command line.
+// (the error on stderr), 2 on a bad command line or an argument text that
+// typed label data may not be (label_data.h).
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/app_settings.h"
 #include "cli.h"
+#include "label_data.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/fileio.h"
@@ -42,14 +44,20 @@ std::string ScriptText(const std::vector<std::uint8_t>& bytes)
 }
 
 // The argument of --call: a whole number is passed as a number, anything
-// else as text.
-vbs::Value CallArgument(const std::string& text)
+// else as text by the rule of typed label data (label_data.h). False with
+// the message when the text is refused.
+bool CallArgument(const std::string& text, vbs::Value& value, std::string& error)
 {
     char* end = nullptr;
     const long v = std::strtol(text.c_str(), &end, 10);
-    if (!text.empty() && *end == '\0' && v >= -2147483647L - 1 && v <= 2147483647L)
-        return vbs::Value::Long(std::int32_t(v));
-    return vbs::Value::String(Utf8ToAnsi(text));
+    if (!text.empty() && *end == '\0' && v >= -2147483647L - 1 && v <= 2147483647L) {
+        value = vbs::Value::Long(std::int32_t(v));
+        return true;
+    }
+    std::string ansi;
+    if (!LabelTextFromArgument("the argument of --call", text, ansi, error)) return false;
+    value = vbs::Value::String(ansi);
+    return true;
 }
 
 int ScriptFailed(const vbs::ScriptError& e)
@@ -70,6 +78,12 @@ int RunScript(const CliArgs& args)
         if (!now) return CliFail("--now needs a time as \"YYYY-MM-DD HH:MM:SS\", not \"" + opt.Get("--now") + "\"", 2);
         SetClockOverride(&*now);
     }
+    // Refused before the script runs a statement.
+    std::vector<vbs::Value> callArgs;
+    if (pos.size() == 2) {
+        std::string refused;
+        if (!CallArgument(pos[1], callArgs.emplace_back(), refused)) return CliFail(refused, kRefusedDataStatus);
+    }
     std::vector<std::uint8_t> bytes;
     std::string reason;
     if (!ReadFileToBytes(pos[0], bytes, &reason)) return CliFail(StrFormat("cannot open %s: %s", pos[0].c_str(), reason.c_str()), 2);
@@ -85,8 +99,6 @@ int RunScript(const CliArgs& args)
     if (!engine.AddCode(ScriptText(bytes))) return ScriptFailed(engine.LastError());
     if (!opt.Has("--call")) return 0;
 
-    std::vector<vbs::Value> callArgs;
-    if (pos.size() == 2) callArgs.push_back(CallArgument(pos[1]));
     vbs::Value result;
     if (!engine.Call(Utf8ToAnsi(opt.Get("--call")), callArgs, &result)) return ScriptFailed(engine.LastError());
     std::string text;

@@ -10,8 +10,7 @@ bool LabelTextFromArgument(const std::string& option, const std::string& utf8, s
 {
     const size_t bad = Utf8ErrorOffset(utf8);
     if (bad != std::string::npos) {
-        error = StrFormat("%s: the text is not UTF-8: byte %zu (offset %zu, 0x%02X) starts no character; give "
-                          "bytes of another encoding with --data-file",
+        error = StrFormat("%s: the text is not UTF-8: byte %zu (offset %zu, 0x%02X) starts no character",
                           option.c_str(), bad + 1, bad, unsigned(static_cast<unsigned char>(utf8[bad])));
         return false;
     }

@@ -61,7 +61,7 @@ struct Sample {
     std::string data;
     ZXing::BarcodeFormat format;
     std::string decoded;
-    std::vector<std::string> options;
+    std::vector<std::string> options = {};
 };
 const std::map<std::string, Sample> kSamples = {
     {"code39", {"KORVANE-39", ZXing::BarcodeFormat::Code39, "KORVANE-39"}},
@@ -168,6 +168,12 @@ TEST(BarcodeDataCli, TypedDataIsUtf8OrRefused)
     EXPECT_EQ(DecodePng(out, ZXing::BarcodeFormat::QRCode).bytes,
               (std::vector<std::uint8_t>{0x47, 0x72, 0xFC, 0xDF, 0x65}));
 
+    // Text typed for a script's function is label data too; a refused one
+    // runs no statement of the script.
+    const std::string script = dir.file("s.vbs");
+    const std::string body = "CreateObject(\"Top.Level\")\r\nFunction F(s)\r\n  F = s\r\nEnd Function\r\n";
+    kvtest::WriteFileBytes(script, std::vector<std::uint8_t>(body.begin(), body.end()));
+
     struct Refused {
         std::vector<std::string> args;
         std::string says;
@@ -179,6 +185,8 @@ TEST(BarcodeDataCli, TypedDataIsUtf8OrRefused)
         {{"barcode", "code39", "--data", "AB\xE2\x82", "--measure"}, "byte 3"},
         {{"barcode", "code128", "-d", "x\xE4\xB8\xAD", "-o", dir.file("d.png")}, "U+4E2D"},
         {{"new", dir.file("n.kvd"), "--paper", "Label \xE9=100,50"}, "byte 7"},
+        {{"script", script, "--call", "F", "ab\xE9"}, "byte 3"},
+        {{"script", script, "--call", "F", "\xE6\x97\xA5"}, "U+65E5"},
     };
     for (const Refused& c : cases) {
         const auto res = kvtest::RunKorvane(c.args);

@@ -51,6 +51,8 @@ TEST(ScriptCli, CallsAFunctionAfterTheTopLevelStatements)
         {{"script", path, "--call", "twice", "-1.5"}, "-3\n"},
         {{"script", path, "--call", "Started"}, "yes\n"},
         {{"script", path, "--call", "Shout", "ok"}, "OK\xC3\xA4!\n"},
+        // Typed text reaches the script in the code page, as on a label.
+        {{"script", path, "--call", "Shout", "gr\xC3\xBC\xC3\x9F" "e"}, "GR\xC3\x9C\xC3\x9F" "E\xC3\xA4!\n"},
         {{"script", path, "--call", "Stamp", "--now", "2030-05-06 07:08:09"}, "5/6/2030 7:08:09 AM\n"},
     };
     for (const Case& c : cases) {
