@@ -370,6 +370,11 @@ bool ZplPrinter::Run(std::string_view s, std::string* error)
             field.kind = ZplField::Graphic;
             field.graphic = params;
             if (params.empty()) return Fail(error, "^XG without a name" + where);
+            // The printer prints the graphic stored now: a later download
+            // under the same name is another label's.
+            const auto stored = graphics.find(params);
+            field.recalled = stored != graphics.end();
+            if (field.recalled) field.image = stored->second;
         } else if (name == "PQ") {
             if (!closeField()) return Fail(error, "a field without data" + where);
             if (p.size() != 4 || !number(0, format.quantity) || !number(1, format.pause) ||
@@ -409,13 +414,12 @@ CMonoBitmap ZplPrinter::Draw(ZplFormat& format, int width, int height, int seria
             break;
         }
         case ZplField::Graphic: {
-            const auto it = graphics.find(f.graphic);
-            if (it == graphics.end()) {
+            if (!f.recalled) {
                 if (error) *error = "graphic " + f.graphic + " was not downloaded";
                 break;
             }
-            Blit(canvas, it->second, at);
-            f.extent = CRect(at.x, at.y, at.x + it->second.Width(), at.y + it->second.Height());
+            Blit(canvas, f.image, at);
+            f.extent = CRect(at.x, at.y, at.x + f.image.Width(), at.y + f.image.Height());
             break;
         }
         case ZplField::Barcode: {

@@ -46,9 +46,12 @@ struct ZplField {
     int module = 2;
     double ratio = 3.0;
     char interpretation = 'N';
-    // Box: "^GB" width, height, thickness. Graphic: "^XG" name.
+    // Box: "^GB" width, height, thickness. Graphic: "^XG" name and the
+    // graphic stored under it when the field was read (none: not recalled).
     int boxWidth = 0, boxHeight = 0, thickness = 1;
     std::string graphic;
+    CMonoBitmap image;
+    bool recalled = false;
     // Data after "^FD" or "^SN", escapes read back; serial fields count on.
     std::string data;
     bool hex = false;
@@ -79,6 +82,7 @@ public:
 
     // Every "^XA" ... "^XZ" in order; the setup format is the first.
     std::vector<ZplFormat> formats;
+    // The graphics stored when the stream ended.
     std::map<std::string, CMonoBitmap> graphics;
     // Setup commands by name with their last parameters ("MN" -> "N").
     std::map<std::string, std::string> setup;
