@@ -7,7 +7,9 @@
 // shows it at 100 %: label colour, template shapes and every object,
 // without selection marks. Questions asked while printing (a picture file
 // that cannot be read) are answered No, which stops the job, unless --yes
-// is given.
+// is given. The label is drawn for its own printer (a CUPS queue or one of
+// the program's own printers) as printing finds it: at its resolution, in
+// its language's fonts.
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -18,10 +20,13 @@
 #include "model/drawgroup.h"
 #include "model/drawobj.h"
 #include "data/labelpos.h"
+#include "drivers/own_printers.h"
+#include "drivers/printer_list.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/dc.h"
 #include "platform/message.h"
+#include "platform/spooler.h"
 #include "platform/strutil.h"
 
 namespace {
@@ -62,6 +67,18 @@ public:
         const unsigned buttons = style & MSG_BUTTONMASK;
         return buttons == MSG_YESNO || buttons == MSG_YESNOCANCEL ? ID_YES : DefaultAnswer(style);
     }
+
+private:
+    IMessageSink* m_previous;
+};
+
+// Keeps every message to itself while it lives, answering as a dialog's
+// default button would.
+class Silence : public IMessageSink {
+public:
+    Silence() : m_previous(SetMessageSink(this)) {}
+    ~Silence() override { SetMessageSink(m_previous); }
+    int Show(const std::string&, unsigned style, const std::string&) override { return DefaultAnswer(style); }
 
 private:
     IMessageSink* m_previous;
@@ -119,6 +136,13 @@ int RunRender(const CliArgs& args)
         SetClockOverride(&*now);
     }
 
+    {
+        // The catalogue's own warnings (no printer installed, CUPS not
+        // reachable) say nothing about the drawing: a label whose printer
+        // is not there is drawn for the default one, as when printing.
+        Silence quiet;
+        CPrinterList::Instance().Build(GetSpooler(), ReadOwnPrinters());
+    }
     CKVDoc doc;
     std::string error;
     if (!doc.OpenDocument(opt.Positional()[0], &error)) return CliFail(AnsiToUtf8(ReplaceAll(error, "\n", " ")));
