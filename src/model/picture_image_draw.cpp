@@ -6,7 +6,6 @@
 #include "model/picture_image.h"
 #include "platform/bitmap_file.h"
 #include "platform/dc.h"
-#include "platform/monobitmap_ops.h"
 
 namespace {
 
@@ -127,16 +126,7 @@ BOOL CPictureImage::DrawImage(CDC* dc, int x, int y, int width, int height, BOOL
         dc->StretchImage(part.left, part.top, pw, ph, stretched, 0, 0, pw, ph, RasterOp::Copy);
         return TRUE;
     }
-    // White stays unpainted: the destination is combined with the picture
-    // by exclusive or, with the mask of its white pixels by and, and with
-    // the picture by exclusive or again.
-    const CMonoBitmap mask = QImageToMask(stretched);
-    const int saved = dc->SaveDC();
-    dc->SetTextColor(0);
-    dc->SetBkColor(0xFFFFFF);
-    dc->StretchImage(part.left, part.top, pw, ph, stretched, 0, 0, pw, ph, RasterOp::Xor);
-    dc->StretchMono(part.left, part.top, pw, ph, mask, 0, 0, pw, ph, RasterOp::And);
-    dc->StretchImage(part.left, part.top, pw, ph, stretched, 0, 0, pw, ph, RasterOp::Xor);
-    dc->RestoreDC(saved);
+    // White stays unpainted.
+    dc->DrawImageTransparent(part.left, part.top, stretched);
     return TRUE;
 }

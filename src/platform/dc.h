@@ -4,7 +4,9 @@
 //   - a view: screen pixels of the design view, with the screen's logical
 //     resolution and the view's zoom (colour, text smoothed);
 //   - a printer page: the printer's dots at its resolution on both axes
-//     (colour or grey, never smoothed);
+//     (colour or grey, never smoothed), either as pixels or through a
+//     painter of the toolkit (a PDF file, a system printer), which keeps
+//     shapes and text as shapes and text and bitmaps as images;
 //   - a monochrome memory bitmap: black and white only, never smoothed,
 //     read back as a CMonoBitmap.
 // Coordinates are logical units: device pixels moved by the viewport
@@ -98,6 +100,15 @@ public:
     // A printer page of width x height dots at dpiX x dpiY, white. A printer
     // that cannot print colour gets a grey page.
     static std::unique_ptr<CDC> CreatePrinterPage(int width, int height, int dpiX, int dpiY, bool colour = false);
+    // A printer page of width x height dots at dpiX x dpiY drawn through a
+    // painter that is active on its device, its coordinates in those dots
+    // (not owned; it must outlive the CDC). Nothing can be read back from
+    // it, and raster operations that combine with what is already on the
+    // page are not available: an AND of a monochrome source draws its
+    // black pixels, an OR its white ones, and XOR and inverting draw
+    // nothing.
+    static std::unique_ptr<CDC> CreateOnPainter(QPainter* painter, int width, int height, int dpiX, int dpiY,
+                                                bool colour = false);
     // A monochrome memory bitmap, white; dpi is the resolution it stands for.
     static std::unique_ptr<CDC> CreateMonoBitmap(int width, int height, int dpiX = 96, int dpiY = 96);
     static std::unique_ptr<CDC> CreateMonoBitmap(const CMonoBitmap& bits, int dpiX = 96, int dpiY = 96);
@@ -109,7 +120,9 @@ public:
     Kind GetKind() const { return m_kind; }
     bool IsPrinting() const { return m_kind == Kind::Printer; }
     bool IsMonochrome() const { return m_kind == Kind::Memory; }
-    bool IsColour() const { return m_image.format() == QImage::Format_RGB32; }
+    bool IsColour() const { return m_painter ? m_colour : m_image.format() == QImage::Format_RGB32; }
+    // Drawn through a painter (CreateOnPainter) rather than into pixels.
+    bool IsPainterTarget() const { return m_painter != nullptr; }
     int GetDeviceCaps(int index) const;
     // Zoom percent of a view (100 elsewhere).
     int GetZoom() const { return m_zoom; }
@@ -183,6 +196,10 @@ public:
     // destination as it is.
     void StretchMonoTransparent(int x, int y, int w, int h, const CMonoBitmap& src, int sx, int sy, int sw, int sh);
     void StretchImage(int x, int y, int w, int h, const QImage& src, int sx, int sy, int sw, int sh, RasterOp op);
+    // An image of the destination's size with its white pixels left
+    // unpainted (on pixels: the picture XORed, ANDed with the mask of its
+    // white pixels and XORed again, as a device does it).
+    void DrawImageTransparent(int x, int y, const QImage& src);
     void StretchBlt(int x, int y, int w, int h, const CDC& src, int sx, int sy, int sw, int sh, RasterOp op);
 
     // The colour a COLORREF takes on this target.
@@ -190,6 +207,16 @@ public:
 
 private:
     CDC(Kind kind, QImage image, int dpiX, int dpiY, int zoom);
+    // Begins drawing on the pixels, or sets up the painter target's painter,
+    // with the clip and the viewport origin; ends with the scope.
+    class PaintScope;
+    int Width() const { return m_painter ? m_size.cx : m_image.width(); }
+    int Height() const { return m_painter ? m_size.cy : m_image.height(); }
+    bool CanDraw() const { return m_painter || !m_image.isNull(); }
+    // The painter target's blits: runs of a monochrome source as filled
+    // rectangles, images as images.
+    void PaintMono(int x, int y, int w, int h, const CMonoBitmap& src, int sx, int sy, int sw, int sh, int mode);
+    void PaintImage(int x, int y, int w, int h, const QImage& src, int sx, int sy, int sw, int sh, RasterOp op);
 
     struct State {
         CPoint org;
@@ -209,16 +236,20 @@ private:
 
     // Device rectangle that drawing may touch (clip and image bounds).
     CRect DeviceBounds() const;
-    void BeginPainter(QPainter& p, bool forText = false) const;
+
     void FillDeviceRect(const CRect& deviceRect, COLORREF c);
     void DrawOutlinedShape(const CRect& r, int kind, CSize corner);
     void DrawTextRun(int x, int y, unsigned options, const CRect* rect, const std::vector<CharAdvance>& chars);
+    bool DrawGlyphs(QPainter& p, const std::vector<CharAdvance>& chars, int startX, int baseline, double sx) const;
     template <class Fetch>
     void Blit(int x, int y, int w, int h, int sx, int sy, int sw, int sh, int srcW, int srcH, RasterOp op,
               Fetch fetch, bool transparentWhite = false);
 
     Kind m_kind;
     QImage m_image;
+    QPainter* m_painter = nullptr;
+    CSize m_size;
+    bool m_colour = false;
     int m_dpiX;
     int m_dpiY;
     int m_zoom;

@@ -26,6 +26,31 @@ struct CFont::Face {
     double lineWidth = 0;
     std::string family;  // UTF-8, the family actually used
     std::unordered_map<char32_t, double> advances;  // font units; < 0 when not in the face
+    std::unordered_map<char32_t, quint32> glyphs;   // 0 when not in the face
+    std::unordered_map<int, QRawFont> sized;        // the face at pixel sizes used for drawing
+
+    quint32 Glyph(char32_t ch)
+    {
+        auto it = glyphs.find(ch);
+        if (it != glyphs.end()) return it->second;
+        quint32 g = 0;
+        if (raw.isValid() && raw.supportsCharacter(ch)) {
+            const QList<quint32> list = raw.glyphIndexesForString(QString::fromUcs4(&ch, 1));
+            if (list.size() == 1) g = list[0];
+        }
+        glyphs.emplace(ch, g);
+        return g;
+    }
+
+    QRawFont Sized(int pixels)
+    {
+        auto it = sized.find(pixels);
+        if (it != sized.end()) return it->second;
+        QRawFont f = raw;
+        if (f.isValid()) f.setPixelSize(pixels);
+        sized.emplace(pixels, f);
+        return f;
+    }
 
     double Advance(char32_t ch)
     {
@@ -244,6 +269,10 @@ int CFont::GetTextWidth(std::string_view ansi) const
     for (const DecodedChar& c : DecodeAnsiChars(ansi)) w += GetCharWidth(c.ch);
     return w;
 }
+
+QRawFont CFont::GetRawFont() const { return m_face ? m_face->Sized(std::max(1, m_em)) : QRawFont(); }
+
+quint32 CFont::GetGlyphIndex(char32_t ch) const { return m_face ? m_face->Glyph(ch) : 0; }
 
 QFont CFont::GetQFont(bool antialias) const
 {

@@ -122,6 +122,10 @@ public:
     // The face at its em height and natural width, for drawing; the
     // horizontal scale to apply when the average width was set.
     QFont GetQFont(bool antialias) const;
+    // The face at the em height, for drawing glyphs where they were
+    // measured; the glyph of a character (0 when the face has none).
+    QRawFont GetRawFont() const;
+    quint32 GetGlyphIndex(char32_t ch) const;
     double GetScaleX() const { return m_scaleX; }
     int GetEmHeight() const { return m_em; }
     // Underline and strikeout bands, as offsets from the baseline (positive
