@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 class CSpoolerJob {
 public:
@@ -45,6 +46,11 @@ SpoolerJobResult WaitForSpoolerJob(const std::string& printer, int jobId, int ti
 
 // Takes a job back.
 void CancelSpoolerJob(const std::string& printer, int jobId);
+// The highest id among the printer's jobs (any state, any user); 0 when it has none.
+int NewestSpoolerJob(const std::string& printer);
+// The ids of the printer's jobs above afterId whose title is title (ANSI),
+// oldest first: how a job that a toolkit submitted is found again.
+std::vector<int> SpoolerJobsAfter(const std::string& printer, int afterId, const std::string& title);
 
 // Where the spooler sends the printer's output (CUPS: its device URI); ""
 // when the printer is unknown.

@@ -1,4 +1,5 @@
 // Raw jobs through libcups, and the wait for their completed state.
+#include <algorithm>
 #include <chrono>
 #include <cups/cups.h>
 #include <thread>
@@ -206,5 +207,28 @@ std::string SpoolerPortName(const std::string& printer)
     const char* uri = cupsGetOption("device-uri", d->num_options, d->options);
     const std::string out = Utf8ToAnsi(uri ? uri : "");
     cupsFreeDests(1, d);
+    return out;
+}
+
+int NewestSpoolerJob(const std::string& printer)
+{
+    cups_job_t* jobs = nullptr;
+    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, AnsiToUtf8(printer).c_str(), 0, CUPS_WHICHJOBS_ALL);
+    int newest = 0;
+    for (int i = 0; i < n; ++i) newest = std::max(newest, jobs[i].id);
+    cupsFreeJobs(n, jobs);
+    return newest;
+}
+
+std::vector<int> SpoolerJobsAfter(const std::string& printer, int afterId, const std::string& title)
+{
+    cups_job_t* jobs = nullptr;
+    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, AnsiToUtf8(printer).c_str(), 0, CUPS_WHICHJOBS_ALL);
+    const std::string wanted = AnsiToUtf8(title);
+    std::vector<int> out;
+    for (int i = 0; i < n; ++i)
+        if (jobs[i].id > afterId && jobs[i].title && wanted == jobs[i].title) out.push_back(jobs[i].id);
+    cupsFreeJobs(n, jobs);
+    std::sort(out.begin(), out.end());
     return out;
 }

@@ -12,14 +12,6 @@
 #include "print/print_port.h"
 #include "print/printdriver.h"
 
-std::string DocumentTitle(const CKVDoc& doc)
-{
-    const std::string& path = doc.m_strPath;
-    if (path.empty()) return "Untitled";
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 namespace {
 
 // The transfer after the job asks the job's progress whether to stop.
@@ -43,7 +35,7 @@ BOOL CPrintDriver::PrintJob(const std::string& printer, BOOL toFile)
     m_bCancelled = false;
     if (!m_pFormat) return FALSE;
     const CPrinterInfo* entry = GetPrinterLookup().Find(printer);
-    const std::string title = m_pDocument ? DocumentTitle(*m_pDocument) : std::string();
+    const std::string title = m_pDocument ? m_pDocument->GetTitle() : std::string();
 
     // The port: the file, the spooler queue, or memory for a printer of our own.
     std::vector<std::uint8_t> memory;

@@ -14,6 +14,7 @@
 #include "model/printer_font_table.h"
 #include "platform/message.h"
 #include "platform/strutil.h"
+#include "print/job_script.h"
 #include "print/print_options.h"
 
 // ---- the settings block ----------------------------------------------------
@@ -39,7 +40,8 @@ SettingsBlock DecodeSettingsBlock(const std::string& text)
 // ---- construction ----------------------------------------------------------
 
 CPrintDriver::CPrintDriver(CKVDoc* doc)
-    : m_pDocument(doc), m_pSettings(m_settings.data()), m_pFormat(doc ? &doc->m_format : nullptr)
+    : m_pDocument(doc), m_pSettings(m_settings.data()), m_pFormat(doc ? &doc->m_format : nullptr),
+      m_ownScript(std::make_unique<CJobScriptHost>()), m_pScript(m_ownScript.get())
 {
     if (m_pFormat) m_labelSize = m_pFormat->GetLabelSize();
 }

@@ -97,6 +97,7 @@ public:
 
 class CPrintDriver : public CPrinterCapabilities {
 public:
+    // The job's scripts run on a script host of the driver's own.
     explicit CPrintDriver(CKVDoc* doc);
     ~CPrintDriver() override;
     CPrintDriver(const CPrintDriver&) = delete;
@@ -217,6 +218,7 @@ public:
     void SetAnswerYes(bool yes) { m_bAnswerYes = yes; }
     void SetProgress(IPrintProgress* progress) { m_pProgress = progress; }
     IPrintProgress* Progress() const { return m_pProgress; }
+    // Another script host for the job's events (null: none run).
     void SetScript(IJobScript* script) { m_pScript = script; }
     // The file the file port writes to (empty: the settings decide).
     void SetOutputFile(const std::string& path) { m_strOutputFile = path; }
@@ -308,6 +310,7 @@ protected:
     // The job's number of distinct labels (-1 before a job: the format's).
     int m_nLabels = -1;
     IPrintProgress* m_pProgress = nullptr;
+    std::unique_ptr<IJobScript> m_ownScript;
     IJobScript* m_pScript = nullptr;
     std::string m_strOutputFile;
     int m_nTimeLimitMs = 0;
@@ -352,9 +355,6 @@ private:
 // dots (width along the line, height across it) and the extra line spacing.
 std::vector<CRect> MultiLineBoxes(const CRect& r, int rotation, int align, const std::vector<CSize>& lines,
                                   int spacing);
-
-// The document's title: its file's name, "Untitled" before it has one.
-std::string DocumentTitle(const CKVDoc& doc);
 
 // The document's driver as a print driver (null when it has none).
 CPrintDriver* GetPrintDriver(CKVDoc& doc);
