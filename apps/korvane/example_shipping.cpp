@@ -69,7 +69,14 @@ bool BuildShippingExample(CKVDoc& doc)
     doc.AddObject(rule);
 
     AddText(doc, "TRACKING", CRect(500, 4300, 4000, 4800), 1000, TS_BOLD);
-    CDrawBarcode* tracking = AddBarcode(doc, BS_CODE128, "Tracking", "KV1234567890", CPoint(900, 5000), 1500, 2200);
+    // The parcel number counts on from label to label and from run to run:
+    // a fixed prefix and a serial number the tracking code and its link share.
+    CDrawBarcode* tracking = AddBarcode(doc, BS_CODE128, "Prefix", "KV", CPoint(900, 5000), 1500, 2200);
+    auto* parcel = new CVariable(VK_SERIAL);
+    parcel->m_strName = "Parcel";
+    parcel->m_strData = "1234567890";
+    doc.AddVariable(parcel);
+    tracking->AddVariable(parcel);
     tracking->m_nTextGap = 150;
     tracking->m_nFontHeight = 1200;
 
@@ -80,7 +87,7 @@ bool BuildShippingExample(CKVDoc& doc)
     AddText(doc, "ARTICLE", CRect(500, 8900, 4000, 9400), 1000, TS_BOLD);
     AddBarcode(doc, BS_EAN13, "Article", "590123412345", CPoint(700, 9700), 1300, 2500);
     AddText(doc, "Track online:", CRect(6200, 8900, 9500, 9400), 1000);
-    AddBarcode(doc, BS_QRCODE, "Link", "https://korvane.example/t/KV1234567890", CPoint(6600, 9600), 2500, 0);
+    AddBarcode(doc, BS_QRCODE, "Link", "https://korvane.example/t/KV", CPoint(6600, 9600), 2500, 0)->AddVariable(parcel);
 
     auto* box = new CDrawRect(CRect(500, 13000, 9500, 14500));
     box->m_nThickness = 30;
