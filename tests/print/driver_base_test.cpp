@@ -419,8 +419,13 @@ TEST(DriverBase, GraphicNamesInBase36WithinTheLengthLimit)
 TEST(DriverBase, MultiLineTextOneCommandPerLineStackedByTheRotation)
 {
     JobDoc j;
-    CDrawText* t = j.Text(kPrinterFont, j.Var(VK_FIXED, "ONE\nTWO\nTHREE"), CRect(200, 300, 4000, 2500));
+    // Laid out in lines from the start: a single line would be measured
+    // with its line breaks as characters.
+    auto* t = new CDrawText(CRect(200, 300, 4000, 2500));
+    t->m_strFontName = kPrinterFont;
     t->m_nLayout = TEXT_MULTI_LINE;
+    j.doc.AddObject(t);
+    t->AddVariable(j.Var(VK_FIXED, "ONE\nTWO\nTHREE"));
     ASSERT_TRUE(j.Print(1));
     const std::vector<std::string> texts = j.driver->Calls("text");
     ASSERT_EQ(texts.size(), 3u);
