@@ -229,6 +229,10 @@ int RunPrintCommand(const CliArgs& args)
     }
     const std::vector<std::string> missing = doc.MissingDataFields();
     if (!missing.empty()) return Bad(path + ": " + JoinStrings(missing, "; "));
+    // As the print dialog has it: "Auto Set Database Record Quantity" makes
+    // the quantity the source's record count.
+    if (quantity == 0 && doc.GetRecordCount() > 0 && CCopyField::Parse(doc.m_format.GetProperty(LFP_COPY_FIELD)).autoQuantity)
+        quantity = doc.GetRecordCount();
     if (startRecord > 0 && doc.GetRecordCount() >= 0 && startRecord > doc.GetRecordCount())
         return Bad(StrFormat("--start-record %d is beyond the %d records of the data", startRecord, doc.GetRecordCount()));
     const int slots = std::max(1, doc.m_format.m_nRows * doc.m_format.m_nColumns);

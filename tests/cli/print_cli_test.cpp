@@ -1,23 +1,29 @@
 // korvane print, the main job: its command line (refusals with status 2,
 // the document left alone), the shipping example to PDF and PNG pages read
 // back with poppler's tools, the serial numbers and the counter saved only
-// after a run that succeeded, failures with status 1, and graphics printing
+// after a run that succeeded, failures with status 1, graphics printing
 // to a CUPS queue of a scheduler of the test's own whose printer is a
-// loopback listener.
+// loopback listener, a printer language tried at a resolution through the
+// print file (read by the test ZPL printer), and a data file for one run.
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
+#include "data/data_source.h"
 #include "data/variable.h"
 #include "drivers/printer_languages.h"
 #include "model/document.h"
+#include "model/drawtext.h"
 #include "platform/strutil.h"
 #include "print/print_options.h"
 #include "support/cupsd.h"
+#include "support/db_fixtures.h"
 #include "support/kvtest.h"
 #include "support/loopback.h"
+#include "support/zpl_interpreter.h"
 
 namespace {
 
@@ -200,6 +206,139 @@ TEST_F(PrintCli, AQueueThatDoesNotPrintFailsTheRun)
     EXPECT_NE(r.err.find("offline"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("nothing was counted"), std::string::npos) << r.err;
     EXPECT_EQ(kvtest::ReadFileBytes(doc), before);
+}
+
+TEST_F(PrintCli, ALanguageAndResolutionPrintTheCommandStreamWithoutTouchingTheSettings)
+{
+    // The one-off printer's resolution sets the label's length in dots
+    // (153 mm with its gap).
+    const struct {
+        const char* dpi;
+        const char* length;
+    } cases[] = {{"203", "1223"}, {"300", "1807"}};
+    std::string parcel = "1234567890";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.dpi) + " dpi");
+        const std::string out = dir.file(std::string("labels-") + c.dpi + ".zpl");
+        const std::string printerBefore = Stored()->m_format.m_strPrinter;
+        const bool hadSettings = std::filesystem::exists(dir.file("settings.ini"));
+        const std::vector<std::uint8_t> settingsBefore =
+            hadSettings ? kvtest::ReadFileBytes(dir.file("settings.ini")) : std::vector<std::uint8_t>();
+        const auto r = Run({"print", doc, "--language", "zpl", "--dpi", c.dpi, "--quantity", "3", "--output", out});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::vector<std::uint8_t> job = kvtest::ReadFileBytes(out);
+        EXPECT_EQ(Lines(r.err), std::vector<std::string>{StrFormat("korvane: printed 3 labels, %zu bytes to %s",
+                                                                   job.size(), out.c_str())});
+        kvtest::ZplPrinter printer;
+        std::string error;
+        ASSERT_TRUE(printer.Run(std::string(job.begin(), job.end()), &error)) << error;
+        EXPECT_EQ(printer.setup["LL"], c.length);
+        // Each label carries its own parcel number in its Code 128.
+        std::vector<std::string> tracked;
+        for (const kvtest::ZplFormat* f : printer.LabelFormats())
+            for (const kvtest::ZplField& field : f->fields)
+                if (field.kind == kvtest::ZplField::Barcode && field.command == "BC")
+                    for (int k = 0; k < f->quantity; ++k)
+                        tracked.push_back(ReplaceAll(ReplaceAll(kvtest::ZplCode128ToCaret(
+                                                    kvtest::ZplCountSerial(field.data, field.serial ? k : 0)),
+                                                    "^B", ""), "^C", ""));
+        std::vector<std::string> expected;
+        for (int k = 0; k < 3; ++k) expected.push_back("KV" + std::to_string(std::stoll(parcel) + k));
+        EXPECT_EQ(tracked, expected);
+        parcel = std::to_string(std::stoll(parcel) + 3);
+        EXPECT_EQ(Parcel(), parcel);
+        // The document keeps its printer; no printer was added to the settings.
+        EXPECT_EQ(Stored()->m_format.m_strPrinter, printerBefore);
+        ASSERT_EQ(std::filesystem::exists(dir.file("settings.ini")), hadSettings);
+        if (hadSettings) EXPECT_EQ(kvtest::ReadFileBytes(dir.file("settings.ini")), settingsBefore);
+        const auto listed = Run({"printers"});
+        EXPECT_EQ(listed.out.find("this run"), std::string::npos) << listed.out;
+    }
+}
+
+TEST_F(PrintCli, ADataFileForTheRunPrintsItsRecordsAndLeavesTheLabelsSourceAlone)
+{
+    kvtest::UseTestOdbcConfig();
+    // A label printing a Database field of its own CSV file.
+    std::ofstream(dir.file("own.csv")) << "Code\nown\n";
+    std::string label = dir.file("parts.kvd");
+    {
+        CKVDoc d;
+        ASSERT_TRUE(d.OnNewDocument());
+        ASSERT_TRUE(d.ApplyPaperDefinition("Roll 60x30=1,60,30,1,2,3,0,0,0,0,0,0,0"));
+        auto* t = new CDrawText(CRect(300, 300, 5500, 1500));
+        t->m_nFontHeight = 1400;
+        d.AddObject(t);
+        auto* v = new CVariable(VK_DATABASE);
+        v->m_strName = "Code";
+        v->m_strField = "Code\n0";
+        d.AddVariable(v);
+        t->AddVariable(v);
+        CDataSourceSettings source;
+        source.kind = DSK_TEXT;
+        source.textPath = dir.file("own.csv");
+        source.textOptions = "0\n0\n2\n,\n";
+        d.SetDataSourceSettings(source);
+        std::string error;
+        ASSERT_TRUE(d.SaveDocument(label, &error)) << error;
+    }
+    // The run's data: a table of a SQLite file that is not its first.
+    ASSERT_TRUE(kvtest::ExecSql(kvtest::SqliteConnect(dir.file("parts.db")),
+                                {"CREATE TABLE aaa (z TEXT)", "CREATE TABLE parts (Name TEXT, Code TEXT)",
+                                 "INSERT INTO parts VALUES ('bolt', 'P-100')", "INSERT INTO parts VALUES ('nut', 'P-200')",
+                                 "INSERT INTO parts VALUES ('washer', 'P-300')"}));
+    const std::string pdf = dir.file("parts.pdf");
+    // The label's quantity is 1 unless the command line or "Auto Set
+    // Database Record Quantity" says otherwise; the printed-labels counter
+    // counts distinct labels (L), not copies.
+    CCopyField autoQuantity;
+    autoQuantity.autoQuantity = true;
+    const struct {
+        std::vector<std::string> extra;
+        std::string copyField;           // property 258 of the label
+        std::vector<std::string> codes;  // page by page
+        long counted;
+    } cases[] = {
+        {{}, "", {"P-100"}, 1},
+        {{}, autoQuantity.Format(), {"P-100", "P-200", "P-300"}, 3},
+        {{"--quantity", "3"}, "", {"P-100", "P-200", "P-300"}, 3},
+        {{"--quantity", "10", "--start-record", "2"}, "", {"P-200", "P-300"}, 2},
+        {{"--start-record", "2"}, autoQuantity.Format(), {"P-200", "P-300"}, 2},
+        {{"--copies", "2", "--start-record", "3"}, "", {"P-300", "P-300"}, 1},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"print", label, "--data", dir.file("parts.db"), "--table", "parts", "--pdf", pdf};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const std::string line = JoinStrings(args, " ") + " (258: " + c.copyField + ")";
+        {
+            CKVDoc d;
+            std::string error;
+            ASSERT_TRUE(d.OpenDocument(label, &error, false)) << error;
+            d.m_format.SetProperty(LFP_COPY_FIELD, c.copyField);
+            ASSERT_TRUE(d.SaveDocument(label, &error)) << error;
+        }
+        const std::vector<std::uint8_t> before = kvtest::ReadFileBytes(label);
+        const auto r = Run(args);
+        ASSERT_EQ(r.status, 0) << line << "\n" << r.err;
+        std::vector<std::string> codes;
+        for (int p = 1;; ++p) {
+            const std::string text = Shell(StrFormat("pdftotext -f %d -l %d '%s' - 2>/dev/null", p, p, pdf.c_str()));
+            const std::vector<std::string> words = Lines(ReplaceAll(text, "\f", ""));
+            if (words.empty()) break;
+            codes.insert(codes.end(), words.begin(), words.end());
+        }
+        EXPECT_EQ(codes, c.codes) << line;
+        // What the label keeps of its source, and its first record, are as they were.
+        const std::vector<std::uint8_t> now = kvtest::ReadFileBytes(label);
+        CKVDoc stored, after;
+        ASSERT_TRUE(stored.LoadFromBytes(before.data(), before.size(), nullptr));
+        ASSERT_TRUE(after.LoadFromBytes(now.data(), now.size(), nullptr));
+        EXPECT_EQ(after.GetDataSourceSettings(), stored.GetDataSourceSettings()) << line;
+        EXPECT_EQ(after.m_format.m_nStartRecord, stored.m_format.m_nStartRecord) << line;
+        ASSERT_NE(after.FindVariable("Code"), nullptr);
+        EXPECT_EQ(after.FindVariable("Code")->m_strField, "Code\n0") << line;
+        EXPECT_EQ(PrintedLabelsCounter(after.m_format), PrintedLabelsCounter(stored.m_format) + c.counted) << line;
+    }
 }
 
 }  // namespace
