@@ -10,6 +10,7 @@
 #include "drivers/zpl_commands.h"
 #include "platform/vendor_drivers.h"
 #include "platform/strutil.h"
+#include "support/decode.h"
 #include "support/kvtest.h"
 #include "support/zpl_interpreter.h"
 #include "zpl_label.h"
@@ -243,6 +244,47 @@ TEST(ZplJob, TextFieldsStandWhereTheirBoxIs)
         EXPECT_EQ(f.origin, CPoint(box.left + c.dx, box.top + c.dy));
         EXPECT_EQ(f.rotation, "NBIR"[c.rotation]);
         if (std::string(c.font) == "Zebra Scalable") EXPECT_EQ(f.height, 39);
+    }
+}
+
+TEST(ZplJob, EanAndUpcDataGoWithoutTheirCheckDigit)
+{
+    // The printer adds the check digit: data typed with it is cut, data
+    // typed without it goes whole; either way the printed symbol reads
+    // back with the right check digit.
+    using ZXing::BarcodeFormat;
+    const struct {
+        int symbology;
+        const char* data;
+        const char* field;    // between ^FD and ^FS
+        const char* command;  // the field's barcode command
+        BarcodeFormat format;
+        const char* read;     // what the printed symbol reads
+    } cases[] = {
+        {BS_EAN13, "5901234123457", "590123412345", "BE", BarcodeFormat::EAN13, "5901234123457"},
+        {BS_EAN13, "590123412345", "590123412345", "BE", BarcodeFormat::EAN13, "5901234123457"},
+        {BS_UPCA, "036000291452", "03600029145", "BU", BarcodeFormat::UPCA, "036000291452"},
+        {BS_UPCA, "03600029145", "03600029145", "BU", BarcodeFormat::UPCA, "036000291452"},
+        {BS_EAN8, "96385074", "9638507", "B8", BarcodeFormat::EAN8, "96385074"},
+        {BS_EAN8, "9638507", "9638507", "B8", BarcodeFormat::EAN8, "96385074"},
+        {BS_UPCE, "01234565", "0123456", "B9", BarcodeFormat::UPCE, "01234565"},
+        {BS_UPCE, "0123456", "0123456", "B9", BarcodeFormat::UPCE, "01234565"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data);
+        ZplLabel l(6000, 4000);
+        l.Barcode(c.symbology, c.data, CPoint(500, 500), 2, 1500);
+        const std::string job = l.Print();
+        EXPECT_NE(job.find(std::string("^FD") + c.field + "^FS"), std::string::npos) << job;
+        kvtest::ZplPrinter printer = Read(job);
+        ASSERT_EQ(printer.LabelFormats().size(), 1u);
+        kvtest::ZplFormat format = *printer.LabelFormats()[0];
+        ASSERT_EQ(format.fields.size(), 1u);
+        EXPECT_EQ(format.fields[0].command, c.command);
+        std::string error;
+        const CMonoBitmap printed = printer.Draw(format, 500, 400, 0, &error);
+        ASSERT_TRUE(error.empty()) << error;
+        EXPECT_EQ(kvtest::DecodeBitmap(printed, c.format).text, c.read);
     }
 }
 
