@@ -8,9 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "data/data_source.h"
 #include "data/variable.h"
@@ -81,6 +87,7 @@ protected:
 TEST_F(PrintCli, BadCommandLinesAreRefusedAndTheDocumentLeftAlone)
 {
     const std::string pdf = dir.file("out.pdf");
+    std::ofstream(dir.file("notes.kvd")) << "not a label\n";
     // A command language the program has no driver for yet, if any is left.
     std::string unbuilt;
     for (const PrinterLanguageRow& row : PrinterLanguageRows())
@@ -101,6 +108,7 @@ TEST_F(PrintCli, BadCommandLinesAreRefusedAndTheDocumentLeftAlone)
         {{"print", doc, "--now", "yesterday", "--pdf", pdf}, "--now needs a time"},
         {{"print", doc, "--pdf", pdf, "--output", dir.file("o.prn")}, "--output"},
         {{"print", dir.file("none.kvd"), "--pdf", pdf}, "cannot read"},
+        {{"print", dir.file("notes.kvd"), "--pdf", pdf}, "not a label document"},
         {{"print", doc, "--printer", "No Such Printer"}, "no printer named"},
         {{"print", doc, "--language", "klingon", "--output", dir.file("o.prn")}, "unknown printer language"},
         {{"print", doc, "--data", dir.file("none.csv"), "--pdf", pdf}, "none.csv"},
@@ -339,6 +347,98 @@ TEST_F(PrintCli, ADataFileForTheRunPrintsItsRecordsAndLeavesTheLabelsSourceAlone
         EXPECT_EQ(after.FindVariable("Code")->m_strField, "Code\n0") << line;
         EXPECT_EQ(PrintedLabelsCounter(after.m_format), PrintedLabelsCounter(stored.m_format) + c.counted) << line;
     }
+}
+
+// Runs korvane with its standard streams on a pseudo-terminal: what the
+// terminal showed (line ends as sent) and the exit status; -1 when it did
+// not end within a minute.
+kvtest::RunResult RunOnTerminal(const std::vector<std::string>& args, const std::string& settings)
+{
+    std::vector<std::string> env = {"KORVANE_SETTINGS=" + settings, "QT_QPA_PLATFORM=offscreen", "LANG=C.UTF-8",
+                                    "PATH=/usr/bin:/bin"};
+    std::vector<char*> envp, argv;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::string exe = KV_KORVANE_EXE;
+    std::vector<std::string> all = args;
+    argv.push_back(exe.data());
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    kvtest::RunResult r;
+    int master = -1;
+    const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    if (pid < 0) return r;
+    if (pid == 0) {
+        execve(exe.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (;;) {
+        pollfd p = {master, POLLIN, 0};
+        if (std::chrono::steady_clock::now() > deadline) break;
+        if (poll(&p, 1, 1000) <= 0) continue;
+        char buffer[4096];
+        const ssize_t n = read(master, buffer, sizeof buffer);
+        if (n <= 0) break;  // the program ended: the terminal hangs up
+        r.err.append(buffer, size_t(n));
+    }
+    int status = 0;
+    if (std::chrono::steady_clock::now() > deadline) kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    close(master);
+    r.status = WIFEXITED(status) && std::chrono::steady_clock::now() <= deadline ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+TEST_F(PrintCli, ProgressShowsOnATerminalUnlessQuiet)
+{
+    const std::string pdf = dir.file("labels.pdf");
+    for (const bool quiet : {false, true}) {
+        SCOPED_TRACE(quiet ? "--quiet" : "progress");
+        std::vector<std::string> args = {"print", doc, "--quantity", "3", "--pdf", pdf};
+        if (quiet) args.push_back("--quiet");
+        const auto r = RunOnTerminal(args, dir.file("settings.ini"));
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string shown = ReplaceAll(r.err, "\r\n", "\n");
+        // The progress line is redrawn in place and ends with every label done.
+        EXPECT_EQ(shown.find("printing: 3 of 3 labels, ") != std::string::npos, !quiet) << shown;
+        EXPECT_EQ(shown.find(" labels/s") != std::string::npos, !quiet) << shown;
+        const std::vector<std::string> lines = Lines(shown);
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back(), "korvane: printed 3 labels on 3 pages to " + pdf) << shown;
+    }
+}
+
+TEST_F(PrintCli, NowFixesTheClockOfTheLabels)
+{
+    // A label with a date one day ahead and the time of printing.
+    const std::string label = dir.file("dated.kvd");
+    {
+        CKVDoc d;
+        ASSERT_TRUE(d.OnNewDocument());
+        ASSERT_TRUE(d.ApplyPaperDefinition("Roll 60x30=1,60,30,1,2,3,0,0,0,0,0,0,0"));
+        auto* t = new CDrawText(CRect(300, 300, 5500, 1500));
+        t->m_nFontHeight = 1200;
+        d.AddObject(t);
+        auto* date = new CVariable(VK_DATE);
+        date->m_nOffset = 86400;
+        d.AddVariable(date);
+        t->AddVariable(date);
+        auto* space = new CVariable(VK_FIXED);
+        space->m_strData = " at ";
+        d.AddVariable(space);
+        t->AddVariable(space);
+        auto* time = new CVariable(VK_TIME);
+        d.AddVariable(time);
+        t->AddVariable(time);
+        std::string error;
+        ASSERT_TRUE(d.SaveDocument(label, &error)) << error;
+    }
+    const std::string pdf = dir.file("dated.pdf");
+    const auto r = Run({"print", label, "--pdf", pdf, "--now", "2007-01-31 23:59:30"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string text = Shell("pdftotext '" + pdf + "' -");
+    EXPECT_NE(text.find("2007-02-01 at 23:59:30"), std::string::npos) << text;
 }
 
 }  // namespace
