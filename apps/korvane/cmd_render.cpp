@@ -1,5 +1,5 @@
-// korvane render FILE -o OUT.png [--dpi N] [--label N [--record R]
-// [--copy C] [--now TIME]] [--screen] [--yes]: draws one label of a
+// korvane render FILE -o OUT.png [--dpi N | --language CODE|NAME [--dpi N]]
+// [--label N [--record R] [--copy C] [--now TIME]] [--screen] [--yes]: draws one label of a
 // document into a picture. By default the label is printed as the printer
 // will print it: every printable object at the printer's resolution (or N
 // dots per inch) on white, with the data of label N of a run (as korvane
@@ -9,7 +9,9 @@
 // that cannot be read) are answered No, which stops the job, unless --yes
 // is given. The label is drawn for its own printer (a CUPS queue or one of
 // the program's own printers) as printing finds it: at its resolution, in
-// its language's fonts.
+// its language's fonts. With --language it is drawn as `korvane print
+// --language` prints it: for a printer of that language and resolution
+// (203 dpi unless --dpi says), the objects fitted to its dots.
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -21,6 +23,7 @@
 #include "model/drawobj.h"
 #include "data/labelpos.h"
 #include "drivers/own_printers.h"
+#include "drivers/printer_languages.h"
 #include "drivers/printer_list.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
@@ -32,7 +35,8 @@
 namespace {
 
 constexpr char kRenderUsage[] =
-    "render FILE -o OUT.png [--dpi N] [--label N [--record R] [--copy C] [--now TIME]] [--screen] [--yes]";
+    "render FILE -o OUT.png [--dpi N | --language CODE|NAME [--dpi N]] [--label N [--record R] [--copy C] [--now TIME]]\n"
+    "        [--screen] [--yes]";
 constexpr COLORREF kDeskColour = 0xB46300;
 constexpr int kDeskMargin = 8;  // pixels of desk around the label on screen
 
@@ -121,7 +125,7 @@ std::unique_ptr<CDC> RenderScreen(CKVDoc& doc)
 
 int RunRender(const CliArgs& args)
 {
-    CliOptions opt(args, {"-o", "--dpi", "--label", "--record", "--copy", "--now"}, {"--screen", "--yes"});
+    CliOptions opt(args, {"-o", "--dpi", "--language", "--label", "--record", "--copy", "--now"}, {"--screen", "--yes"});
     const int dpi = opt.GetInt("--dpi", 0);
     CLabelPos pos;
     pos.m_nLabel = opt.GetInt("--label", 0);
@@ -130,6 +134,14 @@ int RunRender(const CliArgs& args)
     if (!opt.ok()) return CliFail(opt.error());
     if (opt.Positional().size() != 1 || !opt.Has("-o")) return CliFail(std::string("usage: korvane ") + kRenderUsage);
     if (opt.Has("--dpi") && (dpi < 25 || dpi > 2400)) return CliFail("--dpi must be between 25 and 2400");
+    int language = -1;
+    if (opt.Has("--language")) {
+        language = ParsePrinterLanguage(opt.Get("--language"));
+        const PrinterLanguageRow* row = FindPrinterLanguage(language);
+        if (language < 0 || !row || !row->commands)
+            return CliFail("unknown printer language \"" + opt.Get("--language") +
+                           "\" (zpl, epl, dpl, tspl, tpcl, ipl, sbpl, ezpl or a language code)");
+    }
     if (opt.Has("--now")) {
         const auto now = ParseLocalTime(opt.Get("--now"));
         if (!now) return CliFail("--now needs a time as \"YYYY-MM-DD HH:MM:SS\", not \"" + opt.Get("--now") + "\"");
@@ -146,13 +158,28 @@ int RunRender(const CliArgs& args)
     CKVDoc doc;
     std::string error;
     if (!doc.OpenDocument(opt.Positional()[0], &error)) return CliFail(AnsiToUtf8(ReplaceAll(error, "\n", " ")));
+    int renderDpi = dpi;
+    if (language >= 0) {
+        // The one-off printer of korvane print --language: the label in
+        // the printer's language at its resolution.
+        CPrinterEntry entry;
+        const int printerDpi = dpi ? dpi : 203;
+        entry.m_strName = StrFormat("%s at %d dpi (this run)", PrinterLanguageName(language).c_str(), printerDpi);
+        entry.m_nLanguage = language;
+        entry.m_nHDpi = entry.m_nVDpi = printerDpi;
+        entry.m_bOwnPort = true;
+        CPrinterList::Instance().Entries().push_back(entry);
+        doc.m_format.SetProperty(LFP_WINDOWS_DRIVER, "");
+        doc.ApplyPrinterEntry(CPrinterList::Instance().Entries().back());
+        renderDpi = 0;
+    }
 
     std::unique_ptr<CDC> dc;
     if (opt.Has("--screen")) {
         dc = RenderScreen(doc);
     } else {
-        const int dpiX = dpi ? dpi : doc.m_format.m_nHDpi;
-        const int dpiY = dpi ? dpi : doc.m_format.m_nVDpi;
+        const int dpiX = renderDpi ? renderDpi : doc.m_format.m_nHDpi;
+        const int dpiY = renderDpi ? renderDpi : doc.m_format.m_nVDpi;
         std::unique_ptr<AnswerYes> yes;
         if (opt.Has("--yes")) yes = std::make_unique<AnswerYes>();
         dc = RenderPrinted(doc, dpiX, dpiY, pos);

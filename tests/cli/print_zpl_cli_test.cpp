@@ -2,7 +2,8 @@
 // 203 dpi (printing in the printer's language) is printed with --language
 // zpl --dpi 203 --output; each label goes through a small ZPL printer
 // (support/zpl_interpreter.h) and is laid over `korvane render` of the same
-// label (support/zpl_compare.h). The bundled example as it is made prints
+// label (support/zpl_compare.h), which is also how render --language zpl
+// draws the bundled example. The bundled example as it is made prints
 // the same job that way, and --printer sends it unchanged to the program's
 // own ZPL printer on a loopback listener and, as a raw job, to a CUPS
 // queue of the Zebra sample driver (a scheduler of the test's own).
@@ -109,6 +110,13 @@ TEST_F(PrintZplCli, EachLabelPrintsAsItRenders)
         ASSERT_FALSE(image.isNull()) << png;
         EXPECT_EQ(image.dotsPerMeterX(), int(kDpi / 0.0254 + 0.5)) << "drawn for the label's printer";
         rendered.push_back(QImageToMono(image));
+        // The bundled example drawn for a one-off ZPL printer, as print
+        // --language prints it, is that same label.
+        const std::string asZpl = dir.file(StrFormat("example%d.png", n));
+        const auto e = Run({"render", Copy(example, "example.kvd"), "-o", asZpl, "--language", "zpl", "--dpi",
+                            std::to_string(kDpi), "--label", std::to_string(n), "--record", std::to_string(n)});
+        ASSERT_EQ(e.status, 0) << e.err;
+        EXPECT_TRUE(QImage(QString::fromStdString(asZpl)) == image) << "label " << n;
     }
     const std::string job = OutputJob(label, "zebra");
 
