@@ -11,6 +11,8 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <poll.h>
@@ -439,6 +441,75 @@ TEST_F(PrintCli, NowFixesTheClockOfTheLabels)
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string text = Shell("pdftotext '" + pdf + "' -");
     EXPECT_NE(text.find("2007-02-01 at 23:59:30"), std::string::npos) << text;
+}
+
+// The words of each page of a PDF with the slot of a roll two labels
+// across they sit in: "S1@1" is S1 in the second slot; pages in order.
+std::vector<std::vector<std::string>> WordsBySlot(const std::string& pdf)
+{
+    std::vector<std::vector<std::string>> pages;
+    double width = 0;
+    const std::string xml = Shell("pdftotext -bbox '" + pdf + "' -");
+    for (const std::string& line : SplitString(xml, '\n')) {
+        auto attribute = [&](const char* name) {
+            const size_t at = line.find(std::string(name) + "=\"");
+            return at == std::string::npos ? -1.0 : std::atof(line.c_str() + at + std::strlen(name) + 2);
+        };
+        if (line.find("<page ") != std::string::npos) {
+            pages.emplace_back();
+            width = attribute("width");
+        } else if (line.find("<word ") != std::string::npos && !pages.empty()) {
+            const size_t open = line.find('>'), close = line.find("</word>");
+            const double middle = (attribute("xMin") + attribute("xMax")) / 2;
+            pages.back().push_back(line.substr(open + 1, close - open - 1) + "@" + (middle < width / 2 ? "0" : "1"));
+        }
+    }
+    return pages;
+}
+
+TEST_F(PrintCli, StartLabelCopiesAndRepeatPlaceTheLabelsOfARun)
+{
+    // A roll two labels across: a page per row; each label shows its serial number.
+    const std::string label = dir.file("pairs.kvd");
+    auto write = [&] {
+        CKVDoc d;
+        ASSERT_TRUE(d.OnNewDocument());
+        ASSERT_TRUE(d.ApplyPaperDefinition("Pairs=1,40,20,2,5,3,0,0,0,0,0,0,0"));
+        d.m_format.m_dwOptions &= ~DWORD(LFO_CHANGE_SERIAL);
+        auto* t = new CDrawText(CRect(300, 300, 3500, 1500));
+        t->m_nFontHeight = 1200;
+        d.AddObject(t);
+        auto* prefix = new CVariable(VK_FIXED);
+        prefix->m_strData = "S";
+        d.AddVariable(prefix);
+        t->AddVariable(prefix);
+        auto* serial = new CVariable(VK_SERIAL);
+        serial->m_strData = "1";
+        d.AddVariable(serial);
+        t->AddVariable(serial);
+        std::string error;
+        ASSERT_TRUE(d.SaveDocument(label, &error)) << error;
+    };
+    using Pages = std::vector<std::vector<std::string>>;
+    const struct {
+        std::vector<std::string> extra;
+        Pages pages;
+    } cases[] = {
+        {{"--quantity", "3"}, {{"S1@0", "S2@1"}, {"S3@0"}}},
+        {{"--quantity", "3", "--start-label", "2"}, {{"S1@1"}, {"S2@0", "S3@1"}}},
+        {{"--quantity", "2", "--copies", "2"}, {{"S1@0", "S1@1"}, {"S2@0", "S2@1"}}},
+        {{"--quantity", "3", "--repeat", "2"}, {{"S1@0", "S2@1"}, {"S3@0"}, {"S1@0", "S2@1"}, {"S3@0"}}},
+    };
+    const std::string pdf = dir.file("pairs.pdf");
+    for (const auto& c : cases) {
+        write();
+        std::vector<std::string> args = {"print", label, "--pdf", pdf};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const std::string line = JoinStrings(args, " ");
+        const auto r = Run(args);
+        ASSERT_EQ(r.status, 0) << line << "\n" << r.err;
+        EXPECT_EQ(WordsBySlot(pdf), c.pages) << line;
+    }
 }
 
 }  // namespace
