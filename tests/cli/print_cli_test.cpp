@@ -512,4 +512,51 @@ TEST_F(PrintCli, StartLabelCopiesAndRepeatPlaceTheLabelsOfARun)
     }
 }
 
+TEST_F(PrintCli, ScriptsOfTheLabelRunWithTheJobWhenScriptingIsOn)
+{
+    // A Script variable showing the job's counters; the label script makes
+    // the run three labels long.
+    const std::string label = dir.file("scripted.kvd");
+    {
+        CKVDoc d;
+        ASSERT_TRUE(d.OnNewDocument());
+        ASSERT_TRUE(d.ApplyPaperDefinition("Roll 60x30=1,60,30,1,2,3,0,0,0,0,0,0,0"));
+        d.m_format.m_nQuantity = 1;
+        d.m_format.SetProperty(LFP_SCRIPT, "Function OnBeginPrint(State)\r\n  V_TOTALLABELS = 3\r\nEnd Function");
+        auto* t = new CDrawText(CRect(300, 300, 5500, 1500));
+        t->m_nFontHeight = 1200;
+        d.AddObject(t);
+        auto* script = new CVariable(VK_SCRIPT);
+        script->SetProperty(VP_SCRIPT, "Function OnGetData()\r\n"
+                                       "  OnGetData = \"N\" & V_LABELNO & \"P\" & V_PAGE & \"C\" & V_COPY\r\n"
+                                       "End Function");
+        d.AddVariable(script);
+        t->AddVariable(script);
+        std::string error;
+        ASSERT_TRUE(d.SaveDocument(label, &error)) << error;
+    }
+    const std::string pdf = dir.file("scripted.pdf");
+    auto pages = [&] {
+        std::vector<std::string> texts;
+        for (int p = 1;; ++p) {
+            const std::string text = Shell(StrFormat("pdftotext -f %d -l %d '%s' - 2>/dev/null", p, p, pdf.c_str()));
+            if (text.empty()) break;
+            const std::vector<std::string> words = Lines(ReplaceAll(text, "\f", ""));
+            texts.push_back(words.empty() ? "" : words[0]);
+        }
+        return texts;
+    };
+    // Scripting off (the default): the script gives nothing and the run keeps its one label.
+    auto r = Run({"print", label, "--copies", "2", "--pdf", pdf});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(pages(), (std::vector<std::string>{"", ""}));
+
+    // On: every printed label is drawn, so each label number shows once per copy.
+    std::ofstream(dir.file("settings.ini")) << "[Settings]\nEnableScript=1\n";
+    r = Run({"print", label, "--copies", "2", "--pdf", pdf});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(pages(), (std::vector<std::string>{"N1P1C2", "N1P2C2", "N2P3C2", "N2P4C2", "N3P5C2", "N3P6C2"}));
+    EXPECT_EQ(Lines(r.err).back(), "korvane: printed 6 labels on 6 pages to " + pdf);
+}
+
 }  // namespace
