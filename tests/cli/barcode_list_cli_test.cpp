@@ -179,13 +179,13 @@ TEST(BarcodeDataCli, TypedDataIsUtf8OrRefused)
         std::string says;
     };
     const Refused cases[] = {
-        {{"barcode", "code128", "-d", "abc\xE9", "-o", dir.file("a.png")}, "byte 4"},
-        {{"barcode", "qr", "-d", "ok \xC3", "-o", dir.file("b.png")}, "byte 4"},
-        {{"barcode", "qr", "\xFF" "data", "-o", dir.file("c.png")}, "byte 1"},
-        {{"barcode", "code39", "--data", "AB\xE2\x82", "--measure"}, "byte 3"},
+        {{"barcode", "code128", "-d", "abc\xE9", "-o", dir.file("a.png")}, "not UTF-8: byte 4"},
+        {{"barcode", "qr", "-d", "ok \xC3", "-o", dir.file("b.png")}, "not UTF-8: byte 4"},
+        {{"barcode", "qr", "\xFF" "data", "-o", dir.file("c.png")}, "not UTF-8: byte 1"},
+        {{"barcode", "code39", "--data", "AB\xE2\x82", "--measure"}, "not UTF-8: byte 3"},
         {{"barcode", "code128", "-d", "x\xE4\xB8\xAD", "-o", dir.file("d.png")}, "U+4E2D"},
-        {{"new", dir.file("n.kvd"), "--paper", "Label \xE9=100,50"}, "byte 7"},
-        {{"script", script, "--call", "F", "ab\xE9"}, "byte 3"},
+        {{"new", dir.file("n.kvd"), "--paper", "Label \xE9=100,50"}, "not UTF-8: byte 7"},
+        {{"script", script, "--call", "F", "ab\xE9"}, "not UTF-8: byte 3"},
         {{"script", script, "--call", "F", "\xE6\x97\xA5"}, "U+65E5"},
     };
     for (const Refused& c : cases) {

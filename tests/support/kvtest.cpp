@@ -9,6 +9,9 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace kvtest {
 
@@ -58,22 +61,46 @@ std::string ReadFileText(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-RunResult RunKorvane(const std::vector<std::string>& args, const std::vector<std::pair<std::string, std::string>>& env)
+namespace {
+
+// The program runs with the argument and environment bytes exactly as given:
+// QProcess takes arguments as text and would hand a byte that is not UTF-8
+// on as U+FFFD, so the child starts the program itself.
+RunResult Run(const std::vector<std::string>& args, const std::vector<std::pair<std::string, std::string>>& env,
+              long long maxFileBytes)
 {
-    QProcess p;
-    if (!env.empty()) {
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        for (const auto& [name, value] : env) {
-            if (value.empty())
-                e.remove(QString::fromStdString(name));
-            else
-                e.insert(QString::fromStdString(name), QString::fromStdString(value));
-        }
-        p.setProcessEnvironment(e);
+    std::vector<std::string> argStore = {KV_KORVANE_EXE};
+    argStore.insert(argStore.end(), args.begin(), args.end());
+    std::vector<std::string> envStore;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        const std::string name = entry.substr(0, entry.find('='));
+        bool replaced = false;
+        for (const auto& kv : env) replaced = replaced || kv.first == name;
+        if (!replaced) envStore.push_back(entry);
     }
-    QStringList list;
-    for (const auto& a : args) list << QString::fromStdString(a);
-    p.start(QString::fromUtf8(KV_KORVANE_EXE), list);
+    for (const auto& [name, value] : env)
+        if (!value.empty()) envStore.push_back(name + "=" + value);
+    std::vector<char*> argv, envp;
+    for (std::string& a : argStore) argv.push_back(a.data());
+    for (std::string& e : envStore) envp.push_back(e.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
+
+    QProcess p;
+    p.setChildProcessModifier([&argv, &envp, maxFileBytes] {
+        if (maxFileBytes >= 0) {
+            // A full file system: writes past the limit fail with EFBIG.
+            struct sigaction ignore {};
+            ignore.sa_handler = SIG_IGN;
+            sigaction(SIGXFSZ, &ignore, nullptr);
+            const rlimit limit{rlim_t(maxFileBytes), rlim_t(maxFileBytes)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    });
+    p.start(QString::fromUtf8(KV_KORVANE_EXE), {});
     RunResult r;
     if (!p.waitForStarted(30000)) return r;
     p.closeWriteChannel();
@@ -86,6 +113,18 @@ RunResult RunKorvane(const std::vector<std::string>& args, const std::vector<std
     r.out = p.readAllStandardOutput().toStdString();
     r.err = p.readAllStandardError().toStdString();
     return r;
+}
+
+}  // namespace
+
+RunResult RunKorvane(const std::vector<std::string>& args, const std::vector<std::pair<std::string, std::string>>& env)
+{
+    return Run(args, env, -1);
+}
+
+RunResult RunKorvaneWithFileLimit(const std::vector<std::string>& args, long long maxFileBytes)
+{
+    return Run(args, {}, maxFileBytes);
 }
 
 std::string SourcePath(const std::string& relative) { return std::string(KV_SOURCE_DIR) + "/" + relative; }

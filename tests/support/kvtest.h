@@ -52,11 +52,14 @@ struct RunResult {
     std::string out;
     std::string err;
 };
-// Runs the built korvane program with the arguments (no shell), with the
+// Runs the built korvane program with the arguments as bytes (no shell), with the
 // tests' settings file and the offscreen GUI layer. env sets variables for
 // the program; an empty value removes the variable.
 RunResult RunKorvane(const std::vector<std::string>& args,
                      const std::vector<std::pair<std::string, std::string>>& env = {});
+// The same where no file the program writes may grow past maxFileBytes, as
+// on a full file system.
+RunResult RunKorvaneWithFileLimit(const std::vector<std::string>& args, long long maxFileBytes);
 
 // Path of a file below the source tree (e.g. "examples/sheet.kvd").
 std::string SourcePath(const std::string& relative);
