@@ -6,5 +6,5 @@ kv=$1
 out=$2
 mkdir -p "$out"
 for name in $("$kv" example --list); do
-    "$kv" example "$name" "$out/$name.kvd"
+    "$kv" example "$name" "$out/$name.kvd" --force
 done

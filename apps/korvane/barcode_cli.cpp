@@ -1,5 +1,7 @@
 #include "barcode_cli.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <cstdio>
@@ -9,6 +11,7 @@
 
 #include "encoders/encoders.h"
 #include "label_data.h"
+#include "output_file.h"
 #include "platform/codepage.h"
 #include "platform/fileio.h"
 #include "platform/strutil.h"
@@ -67,22 +70,21 @@ bool ReadBarcodeData(const CliOptions& opts, int dataArg, std::string& data, std
 
 namespace {
 
-bool WritePbm(const CMonoBitmap& bmp, FILE* out)
+std::vector<std::uint8_t> Pbm(const CMonoBitmap& bmp)
 {
-    std::fprintf(out, "P4\n%d %d\n", bmp.Width(), bmp.Height());
-    const int bytes = (bmp.Width() + 7) / 8;
-    std::vector<char> line(size_t(bytes), 0);
+    const std::string head = "P4\n" + std::to_string(bmp.Width()) + " " + std::to_string(bmp.Height()) + "\n";
+    std::vector<std::uint8_t> out(head.begin(), head.end());
+    const size_t bytes = size_t(bmp.Width() + 7) / 8;
     for (int y = 0; y < bmp.Height(); ++y) {
         const std::uint8_t* row = bmp.Row(y);
         // PBM: 1 = black; ours: 0 = black. Bits past the width stay 0.
-        for (int i = 0; i < bytes; ++i) line[size_t(i)] = char(~row[i]);
-        if (bmp.Width() % 8) line[size_t(bytes - 1)] = char(line[size_t(bytes - 1)] & (0xFF00 >> (bmp.Width() % 8)));
-        if (std::fwrite(line.data(), 1, size_t(bytes), out) != size_t(bytes)) return false;
+        for (size_t i = 0; i < bytes; ++i) out.push_back(std::uint8_t(~row[i]));
+        if (bmp.Width() % 8) out.back() = std::uint8_t(out.back() & (0xFF00 >> (bmp.Width() % 8)));
     }
-    return std::fflush(out) == 0;
+    return out;
 }
 
-bool WritePng(const CMonoBitmap& bmp, const std::string& path)
+bool Png(const CMonoBitmap& bmp, std::vector<std::uint8_t>& out)
 {
     QImage image(bmp.Width(), bmp.Height(), QImage::Format_Mono);
     if (image.isNull()) return false;
@@ -91,29 +93,37 @@ bool WritePng(const CMonoBitmap& bmp, const std::string& path)
     image.setColor(1, qRgb(255, 255, 255));
     const size_t bytes = size_t(bmp.Width() + 7) / 8;
     for (int y = 0; y < bmp.Height(); ++y) std::memcpy(image.scanLine(y), bmp.Row(y), bytes);
-    return image.save(QString::fromStdString(path), "PNG");
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) return false;
+    out.assign(encoded.begin(), encoded.end());
+    return true;
 }
 
 }  // namespace
 
-bool WriteSymbol(const CMonoBitmap& bmp, const std::string& path, std::string& error)
+bool IsSymbolOutput(const std::string& path)
 {
     const std::string lower = ToLowerAscii(path);
-    bool ok = false;
-    if (path == "-") {
-        ok = WritePbm(bmp, stdout);
-    } else if (EndsWith(lower, ".pbm")) {
-        FILE* f = std::fopen(path.c_str(), "wb");
-        ok = f && WritePbm(bmp, f);
-        if (f && std::fclose(f) != 0) ok = false;
-    } else if (EndsWith(lower, ".png")) {
-        ok = WritePng(bmp, path);
-    } else {
+    return path == "-" || EndsWith(lower, ".pbm") || EndsWith(lower, ".png");
+}
+
+bool WriteSymbol(const CMonoBitmap& bmp, const std::string& path, std::string& error)
+{
+    if (!IsSymbolOutput(path)) {
         error = "the output must be a .png or .pbm file (or - for PBM on standard output)";
         return false;
     }
-    if (!ok) error = "cannot write " + path;
-    return ok;
+    std::vector<std::uint8_t> bytes;
+    if (path == "-" || EndsWith(ToLowerAscii(path), ".pbm")) {
+        bytes = Pbm(bmp);
+    } else if (!Png(bmp, bytes)) {
+        error = "cannot write " + path + ": a picture of " + std::to_string(bmp.Width()) + " x " +
+                std::to_string(bmp.Height()) + " pixels cannot be made as PNG";
+        return false;
+    }
+    return WriteOutput(path, bytes, error);
 }
 
 int BarcodeFailure(std::uint32_t code, const std::string& message)

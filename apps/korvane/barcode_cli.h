@@ -32,9 +32,11 @@ private:
 // the text is refused.
 bool ReadBarcodeData(const CliOptions& opts, int dataArg, std::string& data, std::string& error, int& status);
 
+// True for the outputs WriteSymbol makes: ".png", ".pbm", "-".
+bool IsSymbolOutput(const std::string& path);
 // Writes the bitmap one pixel per dot: PBM (binary P4) for ".pbm" or "-"
-// (standard output), PNG for ".png". False when the file cannot be written
-// or the extension is neither.
+// (standard output), PNG for ".png", whole or not at all (output_file.h).
+// False when the file cannot be written or the extension is neither.
 bool WriteSymbol(const CMonoBitmap& bmp, const std::string& path, std::string& error);
 
 // The failure line "NAME: message" with exit status 2.

@@ -14,6 +14,7 @@
 #include "encoders/symbology.h"
 #include "encoders/twod_entries.h"
 #include "json.h"
+#include "output_file.h"
 #include "platform/codepage.h"
 #include "platform/strutil.h"
 
@@ -112,7 +113,7 @@ const std::vector<std::string> kValueOptions = {
     "--separator", "--segments", "--ec", "--version", "--rows", "--cols", "--row-height",
 };
 const std::vector<std::string> kFlags = {"--measure", "--caret", "--hold", "--query", "--truncated", "--list",
-                                         "--json"};
+                                         "--json", "--force"};
 
 // The row of a name, or of the code of a one-dimensional symbology (the
 // encoder type numbers). Any other number is passed on as it is, for the
@@ -235,9 +236,14 @@ int RunBarcode(const CliArgs& args)
     }
     const std::string out = opts.Get("-o");
     if (out.empty()) return CliFail("barcode: give the output file with -o (or --measure, --caret, --query)");
+    std::string error;
+    if (!IsSymbolOutput(out))
+        return CliFail("barcode: the output must be a .png or .pbm file (or - for PBM on standard output)");
+    std::vector<std::string> inputs;
+    if (opts.Has("--data-file")) inputs.push_back(opts.Get("--data-file"));
+    if (!MayWriteOutput(out, opts.Has("--force"), inputs, error)) return CliFail("barcode: " + error);
     const BarcodeResult result = EncodeBarcode(req);
     if (const int status = Report(result)) return status;
-    std::string error;
     if (!WriteSymbol(*result.bitmap, out, error)) return CliFail("barcode: " + error);
     return 0;
 }
@@ -247,7 +253,7 @@ const char* BarcodeUsage()
 {
     static const std::string usage = [] {
         std::string u =
-            "barcode NAME|TYPE (-d DATA | --data-file F) (-o OUT.png|OUT.pbm | --measure) [--module N] [--wide N] "
+            "barcode NAME|TYPE (-d DATA | --data-file F) (-o OUT.png|OUT.pbm|- [--force] | --measure) [--module N] [--wide N] "
             "[--height N] [--rotation 0|90|180|270] [--mirror 0|1|2] [--text FLAGS] [--reduction N]\n"
             "  barcode --list [--json]          the symbologies: name, code, display name, drawable or not\n"
             "  (TYPE: the code of a one-dimensional symbology; the others by name)";

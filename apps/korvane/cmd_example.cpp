@@ -13,6 +13,8 @@
 #include "model/drawgroup.h"
 #include "model/drawline.h"
 #include "model/drawrect.h"
+#include "output_file.h"
+#include "platform/codepage.h"
 #include "platform/strutil.h"
 
 namespace {
@@ -88,7 +90,7 @@ const std::map<std::string, std::function<bool(CKVDoc&)>>& Examples()
 
 int RunExample(const CliArgs& args)
 {
-    CliOptions opt(args, {}, {"--list"});
+    CliOptions opt(args, {}, {"--list", "--force"});
     if (!opt.ok()) return CliFail(opt.error());
     if (opt.Has("--list")) {
         for (const auto& e : Examples()) std::printf("%s\n", e.first.c_str());
@@ -97,14 +99,15 @@ int RunExample(const CliArgs& args)
     if (opt.Positional().size() != 2) return CliFail("usage: korvane example NAME OUT.kvd (korvane example --list)");
     const auto it = Examples().find(opt.Positional()[0]);
     if (it == Examples().end()) return CliFail("no example named \"" + opt.Positional()[0] + "\"");
+    std::string error;
+    if (!MayWriteOutput(opt.Positional()[1], opt.Has("--force"), {}, error)) return CliFail("example: " + error);
     CKVDoc doc;
     if (!doc.OnNewDocument() || !it->second(doc)) return CliFail("cannot build the example");
-    std::string error;
-    if (!doc.SaveDocument(opt.Positional()[1], &error)) return CliFail(ReplaceAll(error, "\n", " "));
+    if (!doc.SaveDocument(opt.Positional()[1], &error)) return CliFail(AnsiToUtf8(ReplaceAll(error, "\n", " ")));
     return 0;
 }
 
 }  // namespace
 
-KV_CLI_COMMAND("example", "example NAME OUT.kvd     write a bundled example label (--list shows the names)",
+KV_CLI_COMMAND("example", "example NAME OUT.kvd [--force]   write a bundled example label (--list shows the names)",
                RunExample)

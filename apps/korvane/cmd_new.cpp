@@ -1,7 +1,9 @@
-// korvane new OUT.kvd [--paper "NAME=DEFINITION"]: writes a new, empty label
-// document, starting from the last label paper used (or the given one).
+// korvane new OUT.kvd [--paper "NAME=DEFINITION"] [--force]: writes a new,
+// empty label document, starting from the last label paper used (or the
+// given one). An existing file is written over only with --force.
 #include "cli.h"
 #include "label_data.h"
+#include "output_file.h"
 #include "model/document.h"
 #include "platform/codepage.h"
 #include "platform/strutil.h"
@@ -10,10 +12,12 @@ namespace {
 
 int RunNew(const CliArgs& args)
 {
-    CliOptions opt(args, {"--paper"}, {});
+    CliOptions opt(args, {"--paper"}, {"--force"});
     if (!opt.ok()) return CliFail(opt.error());
-    if (opt.Positional().size() != 1) return CliFail("usage: korvane new OUT.kvd [--paper \"NAME=DEFINITION\"]");
+    if (opt.Positional().size() != 1) return CliFail("usage: korvane new OUT.kvd [--paper \"NAME=DEFINITION\"] [--force]");
     const std::string out = opt.Positional()[0];
+    std::string error;
+    if (!MayWriteOutput(out, opt.Has("--force"), {}, error)) return CliFail("new: " + error);
 
     CKVDoc doc;
     if (!doc.OnNewDocument()) return CliFail("cannot make a new label");
@@ -24,11 +28,10 @@ int RunNew(const CliArgs& args)
         if (paper.find('=') == std::string::npos || !doc.ApplyPaperDefinition(paper))
             return CliFail("bad label paper definition \"" + opt.Get("--paper") + "\" (expected NAME=VALUES)");
     }
-    std::string error;
     if (!doc.SaveDocument(out, &error)) return CliFail(AnsiToUtf8(ReplaceAll(error, "\n", " ")));
     return 0;
 }
 
 }  // namespace
 
-KV_CLI_COMMAND("new", "new OUT.kvd [--paper \"NAME=DEFINITION\"]   write a new label document", RunNew)
+KV_CLI_COMMAND("new", "new OUT.kvd [--paper \"NAME=DEFINITION\"] [--force]   write a new label document", RunNew)

@@ -1,4 +1,4 @@
-// korvane render FILE -o OUT.png [--dpi N | --language CODE|NAME [--dpi N]]
+// korvane render FILE -o OUT.png|OUT.jpg|OUT.bmp|- [--force] [--dpi N | --language CODE|NAME [--dpi N]]
 // [--label N [--record R] [--copy C] [--now TIME]] [--screen] [--yes]: draws one label of a
 // document into a picture. By default the label is printed as the printer
 // will print it: every printable object at the printer's resolution (or N
@@ -7,16 +7,21 @@
 // shows it at 100 %: label colour, template shapes and every object,
 // without selection marks. Questions asked while printing (a picture file
 // that cannot be read) are answered No, which stops the job, unless --yes
-// is given. The label is drawn for its own printer (a CUPS queue or one of
+// is given. JPEG and BMP by the output's extension, PNG otherwise and on
+// standard output; an existing file is written over only with --force,
+// never the document itself. The label is drawn for its own printer (a CUPS queue or one of
 // the program's own printers) as printing finds it: at its resolution, in
 // its language's fonts. With --language it is drawn as `korvane print
 // --language` prints it: for a printer of that language and resolution
 // (203 dpi unless --dpi says), the objects fitted to its dots.
+#include <QBuffer>
+#include <QByteArray>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "cli.h"
+#include "output_file.h"
 #include "model/view.h"
 #include "model/document.h"
 #include "model/drawgroup.h"
@@ -35,8 +40,8 @@
 namespace {
 
 constexpr char kRenderUsage[] =
-    "render FILE -o OUT.png [--dpi N | --language CODE|NAME [--dpi N]] [--label N [--record R] [--copy C] [--now TIME]]\n"
-    "        [--screen] [--yes]";
+    "render FILE -o OUT.png|OUT.jpg|OUT.bmp|- [--force] [--dpi N | --language CODE|NAME [--dpi N]]\n"
+    "        [--label N [--record R] [--copy C] [--now TIME]] [--screen] [--yes]";
 constexpr COLORREF kDeskColour = 0xB46300;
 constexpr int kDeskMargin = 8;  // pixels of desk around the label on screen
 
@@ -104,6 +109,18 @@ std::unique_ptr<CDC> RenderPrinted(CKVDoc& doc, int dpiX, int dpiY, CLabelPos& p
     return dc;
 }
 
+// The picture format of an output name, by its extension; PNG for standard
+// output; null for a name the command cannot write.
+const char* PictureFormat(const std::string& path)
+{
+    if (path == "-") return "PNG";
+    const std::string lower = ToLowerAscii(path);
+    if (EndsWith(lower, ".png")) return "PNG";
+    if (EndsWith(lower, ".jpg") || EndsWith(lower, ".jpeg")) return "JPEG";
+    if (EndsWith(lower, ".bmp")) return "BMP";
+    return nullptr;
+}
+
 std::unique_ptr<CDC> RenderScreen(CKVDoc& doc)
 {
     CFixedView view(100, 96, CPoint(kDeskMargin, kDeskMargin));
@@ -125,7 +142,8 @@ std::unique_ptr<CDC> RenderScreen(CKVDoc& doc)
 
 int RunRender(const CliArgs& args)
 {
-    CliOptions opt(args, {"-o", "--dpi", "--language", "--label", "--record", "--copy", "--now"}, {"--screen", "--yes"});
+    CliOptions opt(args, {"-o", "--dpi", "--language", "--label", "--record", "--copy", "--now"},
+                   {"--screen", "--yes", "--force"});
     const int dpi = opt.GetInt("--dpi", 0);
     CLabelPos pos;
     pos.m_nLabel = opt.GetInt("--label", 0);
@@ -155,8 +173,13 @@ int RunRender(const CliArgs& args)
         Silence quiet;
         CPrinterList::Instance().Build(GetSpooler(), ReadOwnPrinters());
     }
-    CKVDoc doc;
+    const std::string out = opt.Get("-o");
+    const char* format = PictureFormat(out);
+    if (!format) return CliFail("render: the output must be a .png, .jpg or .bmp file (or - for PNG on standard output)");
     std::string error;
+    if (!MayWriteOutput(out, opt.Has("--force"), {opt.Positional()[0]}, error)) return CliFail("render: " + error);
+
+    CKVDoc doc;
     if (!doc.OpenDocument(opt.Positional()[0], &error)) return CliFail(AnsiToUtf8(ReplaceAll(error, "\n", " ")));
     int renderDpi = dpi;
     if (language >= 0) {
@@ -190,9 +213,14 @@ int RunRender(const CliArgs& args)
     const int dpiX = dc->GetDeviceCaps(LOGPIXELSX), dpiY = dc->GetDeviceCaps(LOGPIXELSY);
     image.setDotsPerMeterX(int(dpiX / 0.0254 + 0.5));
     image.setDotsPerMeterY(int(dpiY / 0.0254 + 0.5));
-    const std::string out = opt.Get("-o");
-    if (image.isNull() || !image.save(QString::fromStdString(out), "PNG"))
-        return CliFail("cannot write " + out);
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    if (image.isNull() || !image.save(&buffer, format))
+        return CliFail("render: cannot write " + out + ": the picture of " + std::to_string(image.width()) + " x " +
+                       std::to_string(image.height()) + " pixels cannot be made as " + format);
+    if (!WriteOutput(out, std::vector<std::uint8_t>(encoded.begin(), encoded.end()), error))
+        return CliFail("render: " + error);
     return 0;
 }
 

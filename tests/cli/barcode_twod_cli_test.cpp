@@ -40,6 +40,7 @@ TEST(BarcodeCli, WritesTwoDSymbols)
         auto args = c.args;
         args.push_back("-o");
         args.push_back(dir.file("out.pbm"));
+        args.push_back("--force");  // one output for every case
         const auto r = kvtest::RunKorvane(args);
         ASSERT_EQ(r.status, 0) << r.err;
         const auto bmp = ReadPbm(kvtest::ReadFileBytes(dir.file("out.pbm")));
@@ -74,6 +75,7 @@ TEST(BarcodeCli, WritesPdf417MaxiCodeHanXinAndDataBarLimited)
         auto args = c.args;
         args.push_back("-o");
         args.push_back(dir.file("out.pbm"));
+        args.push_back("--force");  // one output for every case
         const auto r = kvtest::RunKorvane(args);
         ASSERT_EQ(r.status, 0) << c.args[1] << " " << r.err;
         const auto bmp = ReadPbm(kvtest::ReadFileBytes(dir.file("out.pbm")));
