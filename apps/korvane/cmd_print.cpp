@@ -270,6 +270,11 @@ int RunPrintCommand(const CliArgs& args)
         return Bad((told.empty() ? std::string("printing stopped") : told) +
                    (opt.Has("--yes") ? "" : " (--yes answers Yes)") + "; nothing was printed");
     case CPrintOutcome::Cancelled:
+        // What a port received before the cancel stays there: say how much.
+        if (!outcome.graphics && outcome.bytes > 0)
+            return CliFail(StrFormat("print: cancelled after %llu bytes to %s; nothing was counted or advanced",
+                                     (unsigned long long)outcome.bytes, AnsiToUtf8(outcome.where).c_str()),
+                           kFailed);
         return CliFail("print: cancelled; nothing was counted or advanced", kFailed);
     case CPrintOutcome::Failed:
         return CliFail("print: " + ReplaceAll(AnsiToUtf8(outcome.error), "\n", " ") +

@@ -96,7 +96,13 @@ BOOL CPrintDriver::PrintJob(const std::string& printer, BOOL toFile)
         m_strError = port->LastError();
         return FALSE;
     }
-    if (m_bCancelled) return TRUE;  // the port's destructor takes a spooler job back
+    if (m_bCancelled) {
+        // The port's destructor takes a spooler job back, and memory for a
+        // printer of our own is not sent; a file (or a device named as
+        // one) keeps what was written before the cancel.
+        if (port->m_nKind == CPrintPort::KIND_FILE) m_nBytes = port->BytesWritten();
+        return TRUE;
+    }
     if (!port->Close()) {
         m_strError = port->LastError();
         return FALSE;

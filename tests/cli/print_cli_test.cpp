@@ -353,8 +353,10 @@ TEST_F(PrintCli, ADataFileForTheRunPrintsItsRecordsAndLeavesTheLabelsSourceAlone
 
 // Runs korvane with its standard streams on a pseudo-terminal: what the
 // terminal showed (line ends as sent) and the exit status; -1 when it did
-// not end within a minute.
-kvtest::RunResult RunOnTerminal(const std::vector<std::string>& args, const std::string& settings)
+// not end within a minute. With interruptOn, the program gets an interrupt
+// (Ctrl+C) once the terminal has shown that text.
+kvtest::RunResult RunOnTerminal(const std::vector<std::string>& args, const std::string& settings,
+                                const std::string& interruptOn = std::string())
 {
     std::vector<std::string> env = {"KORVANE_SETTINGS=" + settings, "QT_QPA_PLATFORM=offscreen", "LANG=C.UTF-8",
                                     "PATH=/usr/bin:/bin"};
@@ -375,6 +377,7 @@ kvtest::RunResult RunOnTerminal(const std::vector<std::string>& args, const std:
         _exit(127);
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    bool interrupted = false;
     for (;;) {
         pollfd p = {master, POLLIN, 0};
         if (std::chrono::steady_clock::now() > deadline) break;
@@ -383,6 +386,10 @@ kvtest::RunResult RunOnTerminal(const std::vector<std::string>& args, const std:
         const ssize_t n = read(master, buffer, sizeof buffer);
         if (n <= 0) break;  // the program ended: the terminal hangs up
         r.err.append(buffer, size_t(n));
+        if (!interrupted && !interruptOn.empty() && r.err.find(interruptOn) != std::string::npos) {
+            kill(pid, SIGINT);
+            interrupted = true;
+        }
     }
     int status = 0;
     if (std::chrono::steady_clock::now() > deadline) kill(pid, SIGKILL);
@@ -557,6 +564,40 @@ TEST_F(PrintCli, ScriptsOfTheLabelRunWithTheJobWhenScriptingIsOn)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(pages(), (std::vector<std::string>{"N1P1C2", "N1P2C2", "N2P3C2", "N2P4C2", "N3P5C2", "N3P6C2"}));
     EXPECT_EQ(Lines(r.err).back(), "korvane: printed 6 labels on 6 pages to " + pdf);
+}
+
+TEST_F(PrintCli, AnInterruptCancelsTheRunAndCountsNothing)
+{
+    // Long runs, interrupted once their progress shows: a PDF is not left
+    // behind; the print file keeps what its port received, and says so.
+    const std::string pdf = dir.file("long.pdf"), zpl = dir.file("long.zpl");
+    const struct {
+        std::vector<std::string> target;
+        bool fileLeft;
+    } cases[] = {
+        {{"--pdf", pdf}, false},
+        {{"--language", "zpl", "--output", zpl}, true},
+    };
+    const std::vector<std::uint8_t> before = kvtest::ReadFileBytes(doc);
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"print", doc, "--quantity", "1000000"};
+        args.insert(args.end(), c.target.begin(), c.target.end());
+        const std::string line = JoinStrings(args, " ");
+        const auto r = RunOnTerminal(args, dir.file("settings.ini"), " labels/s");
+        EXPECT_EQ(r.status, 1) << line << "\n" << r.err;
+        EXPECT_NE(r.err.find("cancelled"), std::string::npos) << line << "\n" << r.err;
+        EXPECT_NE(r.err.find("nothing was counted or advanced"), std::string::npos) << line << "\n" << r.err;
+        EXPECT_EQ(kvtest::ReadFileBytes(doc), before) << line;
+        const std::string& file = c.target[c.target.size() - 1];
+        ASSERT_EQ(std::filesystem::exists(file), c.fileLeft) << line;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.file("")))  // no temporary file either
+            if (entry.path().filename().string().rfind("long.pdf", 0) == 0) ADD_FAILURE() << entry.path();
+        if (c.fileLeft)
+            EXPECT_NE(r.err.find(StrFormat("after %ju bytes to %s", std::uintmax_t(std::filesystem::file_size(file)),
+                                           file.c_str())),
+                      std::string::npos)
+                << r.err;
+    }
 }
 
 }  // namespace
