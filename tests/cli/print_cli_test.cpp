@@ -294,15 +294,20 @@ TEST_F(PrintCli, ADataFileForTheRunPrintsItsRecordsAndLeavesTheLabelsSourceAlone
     }
     // The run's data: a table of a SQLite file that is not its first.
     ASSERT_TRUE(kvtest::ExecSql(kvtest::SqliteConnect(dir.file("parts.db")),
-                                {"CREATE TABLE aaa (z TEXT)", "CREATE TABLE parts (Name TEXT, Code TEXT)",
-                                 "INSERT INTO parts VALUES ('bolt', 'P-100')", "INSERT INTO parts VALUES ('nut', 'P-200')",
-                                 "INSERT INTO parts VALUES ('washer', 'P-300')"}));
+                                {"CREATE TABLE aaa (z TEXT)", "CREATE TABLE parts (Name TEXT, Code TEXT, Qty TEXT)",
+                                 "INSERT INTO parts VALUES ('bolt', 'P-100', '2')",
+                                 "INSERT INTO parts VALUES ('nut', 'P-200', '1')",
+                                 "INSERT INTO parts VALUES ('washer', 'P-300', '3')"}));
     const std::string pdf = dir.file("parts.pdf");
     // The label's quantity is 1 unless the command line or "Auto Set
     // Database Record Quantity" says otherwise; the printed-labels counter
     // counts distinct labels (L), not copies.
     CCopyField autoQuantity;
     autoQuantity.autoQuantity = true;
+    // Each record's copies from its field, found by name in the run's table.
+    CCopyField perRecord;
+    perRecord.enabled = true;
+    perRecord.field = "Qty";
     const struct {
         std::vector<std::string> extra;
         std::string copyField;           // property 258 of the label
@@ -315,6 +320,7 @@ TEST_F(PrintCli, ADataFileForTheRunPrintsItsRecordsAndLeavesTheLabelsSourceAlone
         {{"--quantity", "10", "--start-record", "2"}, "", {"P-200", "P-300"}, 2},
         {{"--start-record", "2"}, autoQuantity.Format(), {"P-200", "P-300"}, 2},
         {{"--copies", "2", "--start-record", "3"}, "", {"P-300", "P-300"}, 1},
+        {{"--quantity", "3"}, perRecord.Format(), {"P-100", "P-100", "P-200", "P-300", "P-300", "P-300"}, 3},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = {"print", label, "--data", dir.file("parts.db"), "--table", "parts", "--pdf", pdf};
