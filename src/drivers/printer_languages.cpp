@@ -1,5 +1,6 @@
 #include "drivers/printer_languages.h"
 
+#include "drivers/dpl_driver.h"
 #include "drivers/zpl_driver.h"
 #include "platform/strutil.h"
 
@@ -8,19 +9,19 @@ namespace {
 const std::vector<PrinterLanguageRow> kLanguages = {
     {0, "none", "printer driver only", false, true},
     {1, "zpl", "ZPL II", true, true, MakeDriver<CZplDriver>},
-    {2, "dpl", "DPL (Datamax driver settings)", true, false},
+    {2, "dpl", "DPL (Datamax driver settings)", true, false, MakeDplWinDriver<2>},
     {3, "tspl", "TSPL", true, true},
-    {4, "dpl", "DPL (Datamax driver settings)", true, false},
-    {5, "dpl", "DPL", true, true},
+    {4, "dpl", "DPL (Datamax driver settings)", true, false, MakeDplWinDriver<4>},
+    {5, "dpl", "DPL", true, true, MakeDriver<CDpl5Driver>},
     {6, "ezpl", "Godex EZPL", true, true},
     {7, "ipl", "Intermec IPL", true, true},
-    {8, "dpl", "DPL (BY BTP)", true, false},
+    {8, "dpl", "DPL (BY BTP)", true, false, MakeDriver<CDpl8Driver>},
     {9, "sbpl", "SATO SBPL", true, true},
     {10, "tpcl", "TEC TPCL", true, true},
     {11, "epl", "EPL2", true, true},
     {14, "tspl", "TSPL (TSC driver settings)", true, false},
     {15, "epl", "EPL2 (driver settings, stored forms)", true, false},
-    {16, "dpl", "DPL (Datamax driver settings)", true, false},
+    {16, "dpl", "DPL (Datamax driver settings)", true, false, MakeDplWinDriver<16>},
     {17, "sbpl", "SATO SBPL (FARS)", true, false},
     {19, "epl", "EPL2 (Argox)", true, false},
     {101, "none", "printer driver only", false, false},

@@ -105,6 +105,9 @@ struct SymbologyInfo {
     // ZPL II: the command after "^BY", with the orientation letter, the
     // height and the interpretation line flag, in that order.
     const char* zpl = nullptr;
+    // DPL: the barcode identifier of a record (upper case; the driver
+    // writes it in lower case when the printer is to print no readable line).
+    char dpl = 0;
 };
 
 // Every row: the stored symbologies in the property page's order, then the
