@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "drivers/command_helpers.h"
+#include "drivers/zpl_commands.h"
 #include "encoders/linear_entries.h"
 #include "encoders/symbology.h"
 #include "model/document.h"
@@ -256,6 +257,19 @@ BOOL CDplDriver::DrawBarcode(CPrintPort* port, CDrawObj* obj, int x, int y, CDra
     if (symbology == BS_CODE39) data = ToUpperAscii(data);
     if (symbology == BS_CODE128) data = EncodeBarcodeData(data, Code128Mode(*b));
     if (Refuses(obj, data)) return TRUE;
+    if (IsEanUpcSymbology(symbology)) {
+        // The label's symbol keeps its quiet zone inside the object; the
+        // printer starts the bars at the point it is given.
+        const int zone = ZplEanQuietZone(symbology, false) * narrowDots;
+        const int across = MulDiv(zone, 100, std::max(1, int(m_pFormat->m_nHDpi)));
+        const int up = MulDiv(zone, 100, std::max(1, int(m_pFormat->m_nVDpi)));
+        switch (rotation) {
+        case 0: x += across; break;
+        case 1: y += up; break;
+        case 2: x -= across; break;
+        default: y -= up; break;
+        }
+    }
     std::string out;
     const bool opaque = b->m_nBackground == 0;
     if (opaque) out += "A3\r\n";

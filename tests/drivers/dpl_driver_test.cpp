@@ -74,6 +74,45 @@ TEST(DplDrivers, TheLanguageTableMakesEachClass)
     EXPECT_NE(dynamic_cast<CDpl8Driver*>(&eight.Driver()), nullptr);
 }
 
+TEST(DplJob, FixedLabelGivesTheStoredStreamOfEachClass)
+{
+    // A text in a printer font, a Code 128, a line, a box and a picture,
+    // printed once: the setup, the picture's download, then one format
+    // with the records in object order and the end of the job.
+    const struct {
+        int code;
+        const char* font;
+        const char* fixture;
+    } cases[] = {
+        {4, "Datamax Font 2", "tests/fixtures/dpl/fixed-label-4.dpl"},
+        {5, "Argox Font 2", "tests/fixtures/dpl/fixed-label-5.dpl"},
+        {8, "BY Font 2", "tests/fixtures/dpl/fixed-label-8.dpl"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fixture);
+        CommandLabel l(c.code, 6000, 4000);
+        CLabelFormat& f = l.doc.m_format;
+        f.m_nMediaType = 2;
+        f.m_nAfterPrintAction = 1;
+        f.m_nAfterPrintDistance = 254;
+        f.m_nSpeed = 40;
+        f.m_nDarkness = 18;
+        f.m_nHAdjust = 100;
+        f.m_nVAdjust = 50;
+        if (c.code == 4) f.m_devMode = DatamaxSettings({'E', 'G', 'C', 'D', 1270, 2540, 0, 0, 12, 0, 0x18421});
+        l.Text("LOT 42", CPoint(300, 300), c.font);
+        l.Barcode(BS_CODE128, "KV1234", CPoint(300, 900));
+        l.Line(CRect(200, 2800, 5000, 2850), LINE_HORIZONTAL);
+        l.Box(CRect(100, 100, 5900, 3900), 30);
+        l.Picture(CRect(4000, 300, 5000, 1300));
+        kvtest::TempDir dir;
+        const std::string job = l.PrintToFile(dir.file("job.dpl"));
+        ASSERT_FALSE(job.empty()) << l.Driver().LastError();
+        EXPECT_EQ(job, kvtest::ReadFileText(kvtest::SourcePath(c.fixture)));
+        Read(job, c.code);  // and it is a stream the printer reads
+    }
+}
+
 TEST(DplJob, RowsCountUpFromTheBottomEdgeInHundredthsOfAnInch)
 {
     // 50 x 30 mm labels, two across with a 2 mm gap. A line whose bottom

@@ -386,7 +386,12 @@ CMonoBitmap DplPrinter::Draw(DplFormat& format, int width, int height, int dpi, 
             if (f.id == '9') {
                 // The scalable font: the size in points (0: the multipliers
                 // are the points), characters taken as half as wide as high.
-                const int points = f.size[0] == 'A' || f.size[0] == 'P' ? ToInt(f.size.substr(1)) : 0;
+                // Code 5 names the size by its place in its list of six.
+                static const int kShortList[] = {6, 8, 10, 12, 14, 18};
+                const int place = Digits(f.size) ? ToInt(f.size) : 0;
+                const int points = f.size[0] == 'A' || f.size[0] == 'P' ? ToInt(f.size.substr(1))
+                                   : place >= 1 && place <= 6         ? kShortList[place - 1]
+                                                                      : 0;
                 h = MulDiv(points ? points * f.heightMul : f.heightMul, dpi, 72);
                 w = n * h * f.widthMul / (2 * std::max(1, f.heightMul));
             } else {
