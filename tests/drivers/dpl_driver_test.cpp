@@ -14,7 +14,9 @@
 #include "platform/devmode.h"
 #include "platform/strutil.h"
 #include "support/dpl_interpreter.h"
+#include "support/cupsd.h"
 #include "support/kvtest.h"
+#include "support/loopback.h"
 
 namespace {
 
@@ -398,6 +400,31 @@ TEST(DplJob, QuantitiesBeyondFourDigitsGoInSeveralFormats)
     EXPECT_EQ(printer.formats[0].fields[0].data, "00001");
     EXPECT_EQ(printer.formats[1].fields[0].data, "19999");
     EXPECT_EQ(printer.formats[1].quantity, 2);
+}
+
+TEST(DplJob, EachFormatOfALongRunIsASpoolerDocumentOfItsOwn)
+{
+    // 12,000 labels are two formats; on a queue each goes as a job of its
+    // own, so the printer never holds more than one in its buffer.
+    kvtest::PrivateCupsd cupsd;
+    ASSERT_TRUE(cupsd.ok()) << cupsd.error();
+    kvtest::LoopbackListener listener;
+    ASSERT_TRUE(cupsd.AddQueue("datamax", "socket://127.0.0.1:" + std::to_string(listener.port()), "raw"))
+        << cupsd.lastOutput();
+    CommandLabel l(5);
+    l.Text("FIXED", CPoint(200, 200), "Argox Font 1");
+    l.doc.m_format.m_nQuantity = 12000;
+    CPrintDriver& d = l.Driver();
+    d.SetAnswerYes(true);
+    ASSERT_TRUE(d.BeginJob(TRUE));
+    ASSERT_TRUE(d.PrintJob("datamax", FALSE)) << d.LastError();
+    d.EndPrint(TRUE);
+    const std::vector<std::uint8_t> sent = listener.Received(2, 30000);
+    EXPECT_EQ(listener.FinishedConnections(), 2);
+    kvtest::DplPrinter printer = Read(std::string(sent.begin(), sent.end()), 5);
+    ASSERT_EQ(printer.formats.size(), 2u);
+    EXPECT_EQ(printer.formats[0].quantity, 9999);
+    EXPECT_EQ(printer.formats[1].quantity, 2001);
 }
 
 TEST(DplJob, DataThatWouldStartACommandIsRefusedNamingTheObject)
