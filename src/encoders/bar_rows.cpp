@@ -10,40 +10,22 @@ bool CBarRows::Allocate(long long width, int rows)
     m_width = int(width);
     m_rows = rows;
     m_stride = CMonoBitmap::StrideFor(m_width);
+    const size_t bytes = size_t(m_stride) * size_t(rows);
+    if (bytes <= kInline) {
+        std::memset(m_inline, 0, bytes);
+        m_data = m_inline;
+        return true;
+    }
     try {
-        m_bits.assign(size_t(m_stride) * size_t(rows), 0);
+        m_bits.assign(bytes, 0);
+        m_data = m_bits.data();
     } catch (const std::bad_alloc&) {
         m_bits.clear();
+        m_data = m_inline;
         m_width = m_rows = m_stride = 0;
         return false;
     }
     return true;
-}
-
-void CBarRows::SetBars(int r, int x, int n)
-{
-    if (n <= 0) return;
-    std::uint8_t* row = Row(r);
-    int end = x + n;
-    // Leading partial byte.
-    if (x & 7) {
-        const int stop = std::min(end, (x | 7) + 1);
-        std::uint8_t mask = 0;
-        for (int i = x; i < stop; ++i) mask = std::uint8_t(mask | (0x80 >> (i & 7)));
-        row[x >> 3] = std::uint8_t(row[x >> 3] | mask);
-        x = stop;
-    }
-    // Whole bytes.
-    if (x < end && (end - x) >= 8) {
-        const int bytes = (end - x) >> 3;
-        std::memset(row + (x >> 3), 0xFF, size_t(bytes));
-        x += bytes * 8;
-    }
-    // Trailing partial byte.
-    if (x < end) {
-        const std::uint8_t mask = std::uint8_t(0xFF00 >> (end - x));
-        row[x >> 3] = std::uint8_t(row[x >> 3] | mask);
-    }
 }
 
 void CBarRows::Reduce(int reduction, int rowCount)
@@ -53,7 +35,7 @@ void CBarRows::Reduce(int reduction, int rowCount)
     const size_t bytes = size_t(m_stride) * size_t(rowCount);
     int counter = reduction;
     for (size_t i = 0; i < bytes; ++i) {
-        std::uint8_t b = m_bits[i];
+        std::uint8_t b = m_data[i];
         if (b == 0) {
             counter = reduction;
             continue;
@@ -68,7 +50,7 @@ void CBarRows::Reduce(int reduction, int rowCount)
                 --counter;
             }
         }
-        m_bits[i] = b;
+        m_data[i] = b;
     }
 }
 
@@ -91,5 +73,18 @@ void PaintBarRow(CMonoBitmap& bitmap, const CBarRows& rows, int r, int y0, int y
     std::uint8_t* first = bitmap.Row(y0);
     const std::uint8_t* src = rows.Row(r);
     for (int i = 0; i < stride; ++i) first[i] = std::uint8_t(~src[i]);
+    // The rows lie one after another: copy the rows done so far in one block,
+    // doubling each time, instead of row by row.
+    if (stride == bitmap.Stride()) {
+        const size_t rowBytes = size_t(stride);
+        size_t done = 1;
+        const size_t total = size_t(y1 - y0);
+        while (done < total) {
+            const size_t n = std::min(done, total - done);
+            std::memcpy(first + done * rowBytes, first, n * rowBytes);
+            done += n;
+        }
+        return;
+    }
     for (int y = y0 + 1; y < y1; ++y) std::memcpy(bitmap.Row(y), first, size_t(stride));
 }

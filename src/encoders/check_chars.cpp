@@ -30,14 +30,19 @@ int IsValidBarcodeChar(int typeOrMode, int ch)
         break;
     }
     const SymbologyInfo* row = FindSymbology(typeOrMode);
-    switch (row ? row->chars : SymbologyChars::Any) {
-    case SymbologyChars::Code39: return Code39Value(ch) >= 0 ? 1 : 0;
-    case SymbologyChars::SevenBit: return ch >= 1 && ch <= 127 ? 1 : 0;
-    case SymbologyChars::Digits: return IsDigitCh(ch) ? 1 : 0;
-    case SymbologyChars::Codabar: return IsCodabarInner(ch) ? 1 : 0;
-    case SymbologyChars::Any: return 1;
+    return IsSymbologyChar(row ? row->chars : SymbologyChars::Any, ch) ? 1 : 0;
+}
+
+bool IsSymbologyChar(SymbologyChars chars, int ch)
+{
+    switch (chars) {
+    case SymbologyChars::Code39: return Code39Value(ch) >= 0;
+    case SymbologyChars::SevenBit: return ch >= 1 && ch <= 127;
+    case SymbologyChars::Digits: return IsDigitCh(ch);
+    case SymbologyChars::Codabar: return IsCodabarInner(ch);
+    case SymbologyChars::Any: return true;
     }
-    return 1;
+    return true;
 }
 
 int IsCodabarStartStop(int ch)

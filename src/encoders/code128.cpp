@@ -1,6 +1,8 @@
 // Code 128 symbols from caret strings.
 #include "encoders/linear_symbols.h"
 
+#include <array>
+
 namespace {
 
 // Element widths (bar, space, bar, space, bar, space) of the values 0-105.
@@ -25,10 +27,13 @@ enum : std::uint8_t {
     kStartA = 103, kStartB = 104, kStartC = 105,
 };
 
-void WriteWidths(CBarRows::Writer& w, const char* widths, int narrow)
-{
-    for (int e = 0; widths[e]; ++e) w.Element((e & 1) == 0, (widths[e] - '0') * narrow);
-}
+// The same as module bits, worked out by the compiler.
+constexpr std::array<modpack::ModulePattern, 106> kCode128Patterns = [] {
+    std::array<modpack::ModulePattern, 106> t{};
+    for (size_t v = 0; v < t.size(); ++v) t[v] = modpack::PatternOfWidths(kCode128Widths[v]);
+    return t;
+}();
+constexpr modpack::ModulePattern kCode128StopPattern = modpack::PatternOfWidths(kCode128Stop);
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -100,13 +105,15 @@ long long Code128Width(size_t symbolCount, int narrow)
     return (11 * ((long long)symbolCount + 1) + 13) * narrow;
 }
 
-void WriteCode128(CBarRows::Writer& w, const std::vector<std::uint8_t>& values, int narrow)
+void WriteCode128(CBarRows& rows, const std::vector<std::uint8_t>& values, int narrow)
 {
+    modpack::ModuleBits m;
     long long sum = values.empty() ? 0 : values[0];
     for (size_t i = 0; i < values.size(); ++i) {
         if (i > 0) sum += (long long)i * values[i];
-        WriteWidths(w, kCode128Widths[values[i]], narrow);
+        m.Put(kCode128Patterns[values[i]].bits, 11);
     }
-    WriteWidths(w, kCode128Widths[sum % 103], narrow);
-    WriteWidths(w, kCode128Stop, narrow);
+    m.Put(kCode128Patterns[size_t(sum % 103)].bits, 11);
+    m.Put(kCode128StopPattern.bits, kCode128StopPattern.modules);
+    rows.SetModuleBits(0, m, narrow);
 }

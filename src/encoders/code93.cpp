@@ -1,6 +1,8 @@
 // Code 93, always in its full ASCII form.
 #include "encoders/linear_symbols.h"
 
+#include <array>
+
 namespace {
 
 // Element widths in modules (bar, space, bar, space, bar, space) of the 47
@@ -59,11 +61,12 @@ int Checksum(const std::vector<std::uint8_t>& values, int maxWeight)
     return sum % 47;
 }
 
-void WriteValue(CBarRows::Writer& w, int value, int narrow)
-{
-    const char* widths = kCode93Widths[value];
-    for (int e = 0; e < 6; ++e) w.Element((e & 1) == 0, (widths[e] - '0') * narrow);
-}
+// The same as module bits, 9 modules each, worked out by the compiler.
+constexpr std::array<modpack::ModulePattern, 48> kCode93Patterns = [] {
+    std::array<modpack::ModulePattern, 48> t{};
+    for (size_t v = 0; v < t.size(); ++v) t[v] = modpack::PatternOfWidths(kCode93Widths[v]);
+    return t;
+}();
 
 }  // namespace
 
@@ -85,10 +88,12 @@ long long Code93Width(size_t valueCount, int narrow)
     return (9 * m + 28) * narrow;
 }
 
-void WriteCode93(CBarRows::Writer& w, const std::vector<std::uint8_t>& values, int narrow)
+void WriteCode93(CBarRows& rows, const std::vector<std::uint8_t>& values, int narrow)
 {
-    WriteValue(w, kStartStop, narrow);
-    for (const std::uint8_t v : values) WriteValue(w, v, narrow);
-    WriteValue(w, kStartStop, narrow);
-    w.Bar(narrow);
+    modpack::ModuleBits m;
+    m.Put(kCode93Patterns[kStartStop].bits, 9);
+    for (const std::uint8_t v : values) m.Put(kCode93Patterns[v].bits, 9);
+    m.Put(kCode93Patterns[kStartStop].bits, 9);
+    m.Put(1, 1);  // termination bar
+    rows.SetModuleBits(0, m, narrow);
 }

@@ -29,29 +29,9 @@ constexpr std::uint8_t kAddOn5Parity[10] = {0x18, 0x14, 0x12, 0x11, 0x0C, 0x06, 
 
 int Digit(char c) { return c - '0'; }
 
-// Writes `count` modules of pattern (most significant of the count bits first)
-// at module position m of row r.
-void Modules(CBarRows& rows, int r, int m, unsigned pattern, int count, int narrow)
-{
-    for (int i = 0; i < count; ++i)
-        if (pattern & (1u << (count - 1 - i))) rows.SetBars(r, (m + i) * narrow, narrow);
-}
-
-void Pattern(CBarRows::Writer& w, unsigned pattern, int count, int narrow)
-{
-    for (int i = 0; i < count; ++i) w.Element(pattern & (1u << (count - 1 - i)), narrow);
-}
-
 constexpr unsigned kGuard = 0x5;     // 101
 constexpr unsigned kCentre = 0x0A;   // 01010
 constexpr unsigned kUpceEnd = 0x15;  // 010101
-
-// Both rows of a symbol: the guard row carries the guards only.
-void Guards(CBarRows& rows, int m, unsigned pattern, int count, int narrow)
-{
-    Modules(rows, 0, m, pattern, count, narrow);
-    Modules(rows, 1, m, pattern, count, narrow);
-}
 
 }  // namespace
 
@@ -68,6 +48,17 @@ int EanUpcModules(int type)
 
 void WriteEanUpc(CBarRows& rows, int type, std::string_view d, int narrow)
 {
+    // Row 0 the full pattern, row 1 the guards only (and for UPC-A the first
+    // and last digit), built as module bits side by side.
+    modpack::ModuleBits full, guards;
+    auto both = [&](unsigned pattern, int count) {
+        full.Put(pattern, count);
+        guards.Put(pattern, count);
+    };
+    auto dataOnly = [&](unsigned pattern, int count) {
+        full.Put(pattern, count);
+        guards.Put(0, count);
+    };
     switch (type) {
     case BCT_EAN13:
     case BCT_UPCA: {
@@ -75,51 +66,51 @@ void WriteEanUpc(CBarRows& rows, int type, std::string_view d, int narrow)
         const bool upca = type == BCT_UPCA;
         const int first = upca ? 0 : Digit(d[0]);
         const std::string_view digits = upca ? d : d.substr(1);  // the twelve encoded digits
-        int m = 9;
-        Guards(rows, m, kGuard, 3, narrow);
-        m += 3;
-        for (int i = 0; i < 6; ++i, m += 7) {
+        both(0, 9);
+        both(kGuard, 3);
+        for (int i = 0; i < 6; ++i) {
             const int v = Digit(digits[i]);
             const bool even = kEan13Parity[first] & (0x20 >> i);
-            Modules(rows, 0, m, even ? CodeG(v) : kCodeL[v], 7, narrow);
-            if (upca && i == 0) Modules(rows, 1, m, kCodeL[v], 7, narrow);
+            if (upca && i == 0) both(kCodeL[v], 7);
+            else dataOnly(even ? CodeG(v) : kCodeL[v], 7);
         }
-        Guards(rows, m, kCentre, 5, narrow);
-        m += 5;
-        for (int i = 6; i < 12; ++i, m += 7) {
+        both(kCentre, 5);
+        for (int i = 6; i < 12; ++i) {
             const int v = Digit(digits[i]);
-            Modules(rows, 0, m, CodeR(v), 7, narrow);
-            if (upca && i == 11) Modules(rows, 1, m, CodeR(v), 7, narrow);
+            if (upca && i == 11) both(CodeR(v), 7);
+            else dataOnly(CodeR(v), 7);
         }
-        Guards(rows, m, kGuard, 3, narrow);
+        both(kGuard, 3);
+        both(0, 9);
         break;
     }
     case BCT_EAN8: {
-        int m = 7;
-        Guards(rows, m, kGuard, 3, narrow);
-        m += 3;
-        for (int i = 0; i < 4; ++i, m += 7) Modules(rows, 0, m, kCodeL[Digit(d[i])], 7, narrow);
-        Guards(rows, m, kCentre, 5, narrow);
-        m += 5;
-        for (int i = 4; i < 8; ++i, m += 7) Modules(rows, 0, m, CodeR(Digit(d[i])), 7, narrow);
-        Guards(rows, m, kGuard, 3, narrow);
+        both(0, 7);
+        both(kGuard, 3);
+        for (int i = 0; i < 4; ++i) dataOnly(kCodeL[Digit(d[i])], 7);
+        both(kCentre, 5);
+        for (int i = 4; i < 8; ++i) dataOnly(CodeR(Digit(d[i])), 7);
+        both(kGuard, 3);
+        both(0, 7);
         break;
     }
     case BCT_UPCE: {
         const int check = Digit(d[7]);
-        int m = 9;
-        Guards(rows, m, kGuard, 3, narrow);
-        m += 3;
-        for (int i = 0; i < 6; ++i, m += 7) {
+        both(0, 9);
+        both(kGuard, 3);
+        for (int i = 0; i < 6; ++i) {
             const int v = Digit(d[1 + i]);
             const bool even = kUpceParity[check] & (0x20 >> i);
-            Modules(rows, 0, m, even ? CodeG(v) : kCodeL[v], 7, narrow);
+            dataOnly(even ? CodeG(v) : kCodeL[v], 7);
         }
-        Guards(rows, m, kUpceEnd, 6, narrow);
+        both(kUpceEnd, 6);
+        both(0, 7);
         break;
     }
-    default: break;
+    default: return;
     }
+    rows.SetModuleBits(0, full, narrow);
+    rows.SetModuleBits(1, guards, narrow);
 }
 
 std::string UpceToUpca(std::string_view d)
@@ -142,7 +133,7 @@ std::string UpceToUpca(std::string_view d)
 
 int AddOnModules(size_t digitCount) { return digitCount == 2 ? 20 : 47; }
 
-void WriteAddOn(CBarRows::Writer& w, std::string_view d, int narrow)
+void WriteAddOn(CBarRows& rows, std::string_view d, int narrow)
 {
     unsigned parity;  // bit set = G, first digit = most significant of the count
     const int count = int(d.size());
@@ -152,11 +143,13 @@ void WriteAddOn(CBarRows::Writer& w, std::string_view d, int narrow)
         const int sum = 3 * (Digit(d[0]) + Digit(d[2]) + Digit(d[4])) + 9 * (Digit(d[1]) + Digit(d[3]));
         parity = kAddOn5Parity[sum % 10];
     }
-    Pattern(w, 0xB, 4, narrow);  // 1011
+    modpack::ModuleBits m;
+    m.Put(0xB, 4);  // 1011
     for (int i = 0; i < count; ++i) {
-        if (i > 0) Pattern(w, 0x1, 2, narrow);  // 01
+        if (i > 0) m.Put(0x1, 2);  // 01
         const int v = Digit(d[i]);
         const bool even = parity & (1u << (count - 1 - i));
-        Pattern(w, even ? CodeG(v) : kCodeL[v], 7, narrow);
+        m.Put(even ? CodeG(v) : kCodeL[v], 7);
     }
+    rows.SetModuleBits(0, m, narrow);
 }

@@ -76,6 +76,8 @@ public:
     // Caption = "VOVerovo.dll" followed directly by captionName.
     void SetCaptionName(std::string_view captionName);
     const std::string& Caption() const { return m_caption; }
+    // The caption, moved out at the end of the call.
+    std::string TakeCaption() { return std::move(m_caption); }
 
     // Records a failure: its code and text (GBK; the code's usual text when
     // null). Returns null so that encoders can `return call.Fail(...)`.

@@ -60,7 +60,7 @@ bool CheckCharacters(CEncoderCall& call, const SymbologyInfo& row, std::string_v
         return true;
     default:
         for (const char c : d)
-            if (!IsValidBarcodeChar(row.code, static_cast<unsigned char>(c)))
+            if (!IsSymbologyChar(row.chars, static_cast<unsigned char>(c)))
                 return call.Fail(BCE_ILLEGAL_CHAR, kMsgIllegalChar), false;
         return true;
     }
@@ -229,10 +229,7 @@ BarBitmap EncodeLinearCore(CEncoderCall& call, int type, const char* data, int n
         }
         case BCT_CODE93: {
             const auto values = Code93Values(d);
-            if ((ok = allocate(Code93Width(values.size(), narrow)))) {
-                CBarRows::Writer w(rows);
-                WriteCode93(w, values, narrow);
-            }
+            if ((ok = allocate(Code93Width(values.size(), narrow)))) WriteCode93(rows, values, narrow);
             break;
         }
         case BCT_CODE128:
@@ -242,10 +239,8 @@ BarBitmap EncodeLinearCore(CEncoderCall& call, int type, const char* data, int n
             std::vector<std::uint8_t> values;
             const Code128Parse parsed = Code128Values(caret, values);
             if (parsed == Code128Parse::Illegal) return call.Fail(BCE_ILLEGAL_CHAR, kMsgIllegalChar);
-            if (parsed == Code128Parse::Ok && (ok = allocate(Code128Width(values.size(), narrow)))) {
-                CBarRows::Writer w(rows);
-                WriteCode128(w, values, narrow);
-            }
+            if (parsed == Code128Parse::Ok && (ok = allocate(Code128Width(values.size(), narrow))))
+                WriteCode128(rows, values, narrow);
             break;
         }
         case BCT_EAN13:
@@ -259,10 +254,7 @@ BarBitmap EncodeLinearCore(CEncoderCall& call, int type, const char* data, int n
         case BCT_ADDON2:
         case BCT_ADDON5:
             layout = Layout::AddOn;
-            if ((ok = allocate((long long)AddOnModules(d.size()) * narrow))) {
-                CBarRows::Writer w(rows);
-                WriteAddOn(w, d, narrow);
-            }
+            if ((ok = allocate((long long)AddOnModules(d.size()) * narrow))) WriteAddOn(rows, d, narrow);
             break;
         case BCT_ITF25: {
             const std::string even = d.size() % 2 ? "0" + d : d;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "encoders/bar_rows.h"
+#include "encoders/symbology.h"
 
 // Code 39 (data upper-cased, without the "*" start and stop the writer adds).
 long long Code39Width(size_t n, int narrow, int wide);
@@ -23,13 +24,13 @@ int Code39Value(int ch);
 // characters included.
 std::vector<std::uint8_t> Code93Values(std::string_view data);
 long long Code93Width(size_t valueCount, int narrow);
-void WriteCode93(CBarRows::Writer& w, const std::vector<std::uint8_t>& values, int narrow);
+void WriteCode93(CBarRows& rows, const std::vector<std::uint8_t>& values, int narrow);
 
 // Code 128 from a caret string: the symbol values, start symbol first.
 enum class Code128Parse { Ok, TooShort, Illegal };
 Code128Parse Code128Values(std::string_view caret, std::vector<std::uint8_t>& values);
 long long Code128Width(size_t symbolCount, int narrow);
-void WriteCode128(CBarRows::Writer& w, const std::vector<std::uint8_t>& values, int narrow);
+void WriteCode128(CBarRows& rows, const std::vector<std::uint8_t>& values, int narrow);
 
 // EAN-13, UPC-A, EAN-8, UPC-E: modules of the symbol with its quiet zones.
 int EanUpcModules(int type);
@@ -42,7 +43,7 @@ void WriteEanUpc(CBarRows& rows, int type, std::string_view digits, int narrow);
 std::string UpceToUpca(std::string_view digits7);
 // Add-ons of 2 or 5 digits: 20 or 47 modules, no quiet zone.
 int AddOnModules(size_t digitCount);
-void WriteAddOn(CBarRows::Writer& w, std::string_view digits, int narrow);
+void WriteAddOn(CBarRows& rows, std::string_view digits, int narrow);
 
 // The 2 of 5 family. Interleaved 2 of 5 takes an even number of digits.
 long long ItfWidth(size_t n, int narrow, int wide);
@@ -59,3 +60,5 @@ long long CodabarWidth(std::string_view data, int narrow, int wide);
 void WriteCodabar(CBarRows::Writer& w, std::string_view data, int narrow, int wide);
 // True for the Codabar inner characters: digits and - $ : / . +
 bool IsCodabarInner(int ch);
+// True when ch (0-255) belongs to a character set of the symbology table.
+bool IsSymbologyChar(SymbologyChars chars, int ch);

@@ -25,7 +25,7 @@ BarcodeResult EncodeBarcode(const BarcodeRequest& request)
         result.error = call.Error();
         result.message = call.ErrorText();
     }
-    result.caption = call.Caption();
+    result.caption = call.TakeCaption();
     result.notices = call.Notices();
     return result;
 }
