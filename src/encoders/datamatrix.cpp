@@ -205,7 +205,7 @@ bool BuildSymbol(const std::uint8_t* data, size_t length, Symbol& out)
     const int blocks = si->blocks;
     const int ecPerBlock = si->ecCodewords / blocks;
     static const twod::GaloisField256 field(0x12D);
-    const twod::ReedSolomon256 rs(field, ecPerBlock, 1);
+    const twod::ReedSolomon256& rs = twod::CachedReedSolomon(field, ecPerBlock, 1);
     std::vector<std::uint8_t>& cw = out.codewords;
     cw.assign(size_t(si->dataCodewords + si->ecCodewords), 0);
     std::memcpy(cw.data(), dc.data(), dc.size());

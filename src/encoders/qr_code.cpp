@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace qr {
 namespace {
@@ -261,56 +262,68 @@ bool MaskBit(int mask, int x, int y)
     }
 }
 
-// The eight mask patterns over the largest symbol, worked out once.
+// ---- scoring ------------------------------------------------------------------
+//
+// The matrix is scored as bits: each row a line of words, bit x of the row
+// is column x. Runs and patterns along the rows are found by shifting a row
+// against itself, down the columns by combining neighbouring rows, 64
+// modules at a time.
+
 constexpr int kMaxSize = 177;
-struct MaskTable {
-    std::uint8_t bits[8][kMaxSize * kMaxSize];
-    MaskTable()
+constexpr int kRowWords = 4;   // 177 bits and a spare word for the shifts
+constexpr int kPadRows = 4;    // light rows above and below the symbol
+constexpr int kPlainRows = kMaxSize + 2 * kPadRows;
+
+// Bit rows of a symbol with light rows around it.
+struct PlainRows {
+    std::uint64_t w[kPlainRows][kRowWords] = {};
+    std::uint64_t* Row(int y) { return w[y + kPadRows]; }
+    const std::uint64_t* Row(int y) const { return w[y + kPadRows]; }
+};
+
+// The eight masks over the largest symbol as bit rows, worked out once.
+struct MaskRows {
+    std::uint64_t w[8][kMaxSize][kRowWords] = {};
+    MaskRows()
     {
         for (int m = 0; m < 8; ++m)
             for (int y = 0; y < kMaxSize; ++y)
-                for (int x = 0; x < kMaxSize; ++x) bits[m][y * kMaxSize + x] = MaskBit(m, x, y) ? 1 : 0;
+                for (int x = 0; x < kMaxSize; ++x)
+                    if (MaskBit(m, x, y)) w[m][y][x >> 6] |= std::uint64_t(1) << (x & 63);
     }
 };
-const MaskTable& Masks()
+const MaskRows& Masks()
 {
-    static const MaskTable table;
+    static const MaskRows table;
     return table;
 }
 
-// Dark modules (0/1) of the grid with the mask applied to the data cells.
-void Masked(const Grid& g, int mask, std::vector<std::uint8_t>& out)
+// Bit x set when (p[x] & which) is non-zero, for x = 0..7.
+std::uint64_t Gather8(const std::uint8_t* p, std::uint8_t which)
 {
-    const int n = g.size;
-    out.resize(g.c.size());
-    const std::uint8_t* mt = Masks().bits[mask];
-    for (int y = 0; y < n; ++y) {
-        const std::uint8_t* c = &g.c[size_t(y) * n];
-        const std::uint8_t* mrow = mt + y * kMaxSize;
-        std::uint8_t* o = &out[size_t(y) * n];
-        for (int x = 0; x < n; ++x) {
-            // Data cells take the mask; function cells keep their colour.
-            const std::uint8_t fn = std::uint8_t((c[x] >> 1) & 1);
-            o[x] = std::uint8_t((c[x] & kDark) ^ (mrow[x] & (fn ^ 1)));
-        }
-    }
+    std::uint64_t x;
+    std::memcpy(&x, p, 8);
+    x &= std::uint64_t(which) * 0x0101010101010101ull;
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    const std::uint64_t high = (((x & kLow7) + kLow7) | x) & 0x8080808080808080ull;
+    return ((high >> 7) * 0x0102040810204080ull) >> 56;
 }
 
-// Lines of up to 177 modules as bits, with four light modules of margin on
-// each side: module i of the line is bit i + 4, bit p in word p / 64.
-constexpr int kWords = 3;  // 4 + 177 + 4 + 14 bits of window reach
-struct BitLine {
-    std::uint64_t w[kWords + 1] = {};
-    void Set(int i) { w[(i + 4) >> 6] |= std::uint64_t(1) << ((i + 4) & 63); }
-    // Word k of the line moved down by sh bits (bit s holds bit s + sh).
-    std::uint64_t Shifted(int k, int sh) const
-    {
-        const int q = sh >> 6, r = sh & 63;
-        const std::uint64_t lo = (k + q <= kWords) ? w[k + q] : 0;
-        const std::uint64_t hi = (k + q + 1 <= kWords) ? w[k + q + 1] : 0;
-        return r ? (lo >> r) | (hi << (64 - r)) : lo;
+// Row y of an n-wide matrix of cells into bits: (cell & which) != 0.
+void PackRow(const std::uint8_t* cells, int n, std::uint8_t which, std::uint64_t* out)
+{
+    for (int x = 0; x < n; x += 8) {
+        std::uint64_t b;
+        if (x + 8 <= n) {
+            b = Gather8(cells + x, which);
+        } else {
+            std::uint8_t tail[8] = {};
+            std::memcpy(tail, cells + x, size_t(n - x));
+            b = Gather8(tail, which);
+        }
+        out[x >> 6] |= b << (x & 63);
     }
-};
+}
 
 // Bits [from, to) of word k set.
 std::uint64_t RangeMask(int k, int from, int to)
@@ -321,57 +334,119 @@ std::uint64_t RangeMask(int k, int from, int to)
     return upper & ~((std::uint64_t(1) << lo) - 1);
 }
 
-// Rules 1 and 3 over one line of n modules.
-int LinePenalty(const BitLine& l, int n)
+using twod::Popcount64;
+
+// Word k of a row moved by sh modules (bit x holds module x + sh); modules
+// outside the row read as light. -64 < sh < 64.
+std::uint64_t Shift(const std::uint64_t* row, int k, int sh)
 {
-    int windows5 = 0, runStarts = 0, finders = 0;
-    for (int k = 0; k < kWords; ++k) {
-        std::uint64_t b[15];
-        for (int j = 0; j < 15; ++j) b[j] = l.Shifted(k, j);
-        // Rule 1, with s = padded start: five equal modules from s.
-        const std::uint64_t eq = ~(b[0] ^ b[1]) & ~(b[0] ^ b[2]) & ~(b[0] ^ b[3]) & ~(b[0] ^ b[4]);
-        const std::uint64_t inLine = RangeMask(k, 4, n + 4 - 4);
-        windows5 += __builtin_popcountll(eq & inLine);
-        // A run starts where the module before differs (or at the line start).
-        const std::uint64_t prevDiffers = (l.Shifted(k, 0) << 1 | (k ? l.w[k - 1] >> 63 : 0)) ^ b[0];
-        runStarts += __builtin_popcountll(eq & inLine & (prevDiffers | RangeMask(k, 4, 5)));
-        // Rule 3, window from s = module i - 4 (padded index i): 0 1011101 0
-        // at s+3 .. s+11, and three more light ones before or after.
-        const std::uint64_t core = ~b[3] & b[4] & ~b[5] & b[6] & b[7] & b[8] & ~b[9] & b[10] & ~b[11];
-        const std::uint64_t side = (~b[0] & ~b[1] & ~b[2]) | (~b[12] & ~b[13] & ~b[14]);
-        finders += __builtin_popcountll(core & side & RangeMask(k, 0, n - 6));
+    const std::uint64_t cur = row[k];
+    if (sh == 0) return cur;
+    if (sh > 0) {
+        const std::uint64_t next = k + 1 < kRowWords ? row[k + 1] : 0;
+        return (cur >> sh) | (next << (64 - sh));
     }
-    // A run of L >= 5 holds L - 4 windows and scores L - 2.
-    return windows5 + 2 * runStarts + 40 * finders;
+    const std::uint64_t prev = k > 0 ? row[k - 1] : 0;
+    return (cur << -sh) | (prev >> (64 + sh));
 }
 
-int Penalty(const std::uint8_t* m, int n)
+// The penalty of the four rules over bit rows of an n x n symbol.
+int Penalty(const PlainRows& p, int n)
 {
-    BitLine rows[kMaxSize], cols[kMaxSize];
-    int dark = 0;
-    for (int y = 0; y < n; ++y) {
-        const std::uint8_t* r = m + size_t(y) * n;
-        for (int x = 0; x < n; ++x)
-            if (r[x]) {
-                rows[y].Set(x);
-                cols[x].Set(y);
-                ++dark;
+    int windows5 = 0, runStarts = 0, finders = 0, blocks = 0, dark = 0;
+    const int words = (n + 63) / 64;
+    for (int k = 0; k < words; ++k) {
+        const std::uint64_t valid = RangeMask(k, 0, n);
+        // Along the rows: windows starting at column x (bit x).
+        for (int y = 0; y < n; ++y) {
+            const std::uint64_t* row = p.Row(y);
+            std::uint64_t b[15];  // b[q]: module x + q - 4
+#pragma GCC unroll 15
+            for (int q = 0; q < 15; ++q) b[q] = Shift(row, k, q - 4);
+            const std::uint64_t eq5 = ~(b[4] ^ b[5]) & ~(b[4] ^ b[6]) & ~(b[4] ^ b[7]) & ~(b[4] ^ b[8]) &
+                                      RangeMask(k, 0, n - 4);
+            windows5 += Popcount64(eq5);
+            runStarts += Popcount64(eq5 & ((b[3] ^ b[4]) | RangeMask(k, 0, 1)));
+            const std::uint64_t core = ~b[3] & b[4] & ~b[5] & b[6] & b[7] & b[8] & ~b[9] & b[10] & ~b[11];
+            const std::uint64_t side = (~b[0] & ~b[1] & ~b[2]) | (~b[12] & ~b[13] & ~b[14]);
+            finders += Popcount64(core & side & RangeMask(k, 0, n - 6));
+            dark += Popcount64(row[k] & valid);
+            if (y + 1 < n) {
+                const std::uint64_t* below = p.Row(y + 1);
+                const std::uint64_t a1 = b[5], c0 = below[k], c1 = Shift(below, k, 1);
+                const std::uint64_t same = ~(b[4] ^ a1) & ~(b[4] ^ c0) & ~(b[4] ^ c1);
+                blocks += Popcount64(same & RangeMask(k, 0, n - 1));
             }
-    }
-    int score = 0;
-    for (int i = 0; i < n; ++i) score += LinePenalty(rows[i], n) + LinePenalty(cols[i], n);
-    // Rule 2: 2 x 2 blocks of one colour.
-    for (int y = 0; y + 1 < n; ++y)
-        for (int k = 0; k < kWords; ++k) {
-            const std::uint64_t a0 = rows[y].Shifted(k, 4), a1 = rows[y].Shifted(k, 5);
-            const std::uint64_t b0 = rows[y + 1].Shifted(k, 4), b1 = rows[y + 1].Shifted(k, 5);
-            const std::uint64_t same = ~(a0 ^ a1) & ~(a0 ^ b0) & ~(a0 ^ b1);
-            score += 3 * __builtin_popcountll(same & RangeMask(k, 0, n - 1));
         }
+        // Down the columns: windows starting at row y, rows outside light.
+        auto R = [&](int y) { return p.Row(y)[k]; };
+        for (int y = 0; y + 5 <= n; ++y) {
+            const std::uint64_t eq5 =
+                ~(R(y) ^ R(y + 1)) & ~(R(y) ^ R(y + 2)) & ~(R(y) ^ R(y + 3)) & ~(R(y) ^ R(y + 4)) & valid;
+            windows5 += Popcount64(eq5);
+            runStarts += Popcount64(y == 0 ? eq5 : eq5 & (R(y - 1) ^ R(y)));
+        }
+        for (int y = 0; y + 7 <= n; ++y) {
+            const std::uint64_t core = ~R(y - 1) & R(y) & ~R(y + 1) & R(y + 2) & R(y + 3) & R(y + 4) & ~R(y + 5) &
+                                       R(y + 6) & ~R(y + 7);
+            const std::uint64_t side =
+                (~R(y - 4) & ~R(y - 3) & ~R(y - 2)) | (~R(y + 8) & ~R(y + 9) & ~R(y + 10));
+            finders += Popcount64(core & side & valid);
+        }
+    }
+    // A run of L >= 5 holds L - 4 windows and scores L - 2.
+    int score = windows5 + 2 * runStarts + 40 * finders + 3 * blocks;
     const int all = n * n;
     const int lightPct = (100 * (all - dark)) / all;
     score += 10 * (std::abs(50 - lightPct) / 5);
     return score;
+}
+
+// Rows of the working grid as bits: the dark cells and the function cells.
+struct GridBits {
+    PlainRows dark;
+    std::uint64_t function[kMaxSize][kRowWords] = {};
+};
+
+void PackGrid(const Grid& g, GridBits& out)
+{
+    for (int y = 0; y < g.size; ++y) {
+        const std::uint8_t* cells = &g.c[size_t(y) * size_t(g.size)];
+        PackRow(cells, g.size, kDark, out.dark.Row(y));
+        PackRow(cells, g.size, kFunction, out.function[y]);
+    }
+}
+
+// The symbol's bit rows under one mask: data cells masked, function cells as
+// they are (the format information of this mask included).
+void MaskedRows(const GridBits& bits, const Grid& g, int mask, PlainRows& out)
+{
+    const int n = g.size;
+    const int words = (n + 63) / 64;
+    const auto& m = Masks().w[mask];
+    for (int y = 0; y < n; ++y) {
+        const std::uint64_t* d = bits.dark.Row(y);
+        std::uint64_t* o = out.Row(y);
+        for (int k = 0; k < words; ++k) o[k] = d[k] ^ (m[y][k] & ~bits.function[y][k] & RangeMask(k, 0, n));
+    }
+}
+
+// Dark modules (0/1) of the grid with the mask applied to the data cells.
+void Masked(const Grid& g, int mask, std::vector<std::uint8_t>& out)
+{
+    const int n = g.size;
+    out.resize(g.c.size());
+    const auto& m = Masks().w[mask];
+    for (int y = 0; y < n; ++y) {
+        const std::uint8_t* c = &g.c[size_t(y) * n];
+        std::uint8_t* o = &out[size_t(y) * n];
+        for (int x = 0; x < n; ++x) {
+            // Data cells take the mask; function cells keep their colour.
+            const std::uint8_t fn = std::uint8_t((c[x] >> 1) & 1);
+            const std::uint8_t mb = std::uint8_t((m[y][x >> 6] >> (x & 63)) & 1);
+            o[x] = std::uint8_t((c[x] & kDark) ^ (mb & (fn ^ 1)));
+        }
+    }
 }
 
 }  // namespace
@@ -520,7 +595,13 @@ int EcCodewordsPerBlock(int v, int level) { return kEcPerBlock[level][v]; }
 int BlockCount(int v, int level) { return kBlocks[level][v]; }
 int DataCodewords(int v, int level) { return TotalCodewords(v) - kEcPerBlock[level][v] * kBlocks[level][v]; }
 
-int MaskPenalty(const twod::ModuleMatrix& m) { return Penalty(m.cells.data(), m.width); }
+int MaskPenalty(const twod::ModuleMatrix& m)
+{
+    if (m.width <= 0 || m.width > kMaxSize || m.height != m.width) return 0;
+    auto rows = std::make_unique<PlainRows>();
+    for (int y = 0; y < m.height; ++y) PackRow(&m.cells[size_t(y) * size_t(m.width)], m.width, 0xFF, rows->Row(y));
+    return Penalty(*rows, m.width);
+}
 
 bool BuildSymbol(const std::uint8_t* data, size_t length, int level, int reqVersion, int reqMask,
                  Symbol& out)
@@ -564,7 +645,7 @@ bool BuildSymbol(const std::uint8_t* data, size_t length, int level, int reqVers
     const int shortBlocks = blocks - total % blocks;
     const int shortData = total / blocks - ecLen;
     static const twod::GaloisField256 field(0x11D);
-    const twod::ReedSolomon256 rs(field, ecLen, 0);
+    const twod::ReedSolomon256& rs = twod::CachedReedSolomon(field, ecLen, 0);
     std::vector<std::uint8_t> ecc(size_t(blocks) * size_t(ecLen));
     std::vector<int> start(size_t(blocks) + 1, 0);
     for (int b = 0; b < blocks; ++b) {
@@ -586,13 +667,28 @@ bool BuildSymbol(const std::uint8_t* data, size_t length, int level, int reqVers
     PlaceCodewords(g, all);
 
     int best = reqMask;
-    std::vector<std::uint8_t> masked;
     if (reqMask < 0 || reqMask > 7) {
+        // The grid's bits once; each mask then costs a few operations a word,
+        // and its format information only rewrites function cells.
+        auto bits = std::make_unique<GridBits>();
+        auto rows = std::make_unique<PlainRows>();
         int bestScore = 0;
         for (int mask = 0; mask < 8; ++mask) {
             PlaceFormat(g, level, mask);
-            Masked(g, mask, masked);
-            const int score = Penalty(masked.data(), n);
+            if (mask == 0) {
+                PackGrid(g, *bits);
+            } else {
+                // Only row 8 and column 8 hold format information.
+                std::uint64_t* row8 = bits->dark.Row(8);
+                std::fill(row8, row8 + kRowWords, 0);
+                PackRow(&g.c[size_t(8) * size_t(n)], n, kDark, row8);
+                for (int y = 0; y < n; ++y) {
+                    std::uint64_t& word = bits->dark.Row(y)[0];
+                    word = (word & ~(std::uint64_t(1) << 8)) | (std::uint64_t(g.at(8, y) & kDark) << 8);
+                }
+            }
+            MaskedRows(*bits, g, mask, *rows);
+            const int score = Penalty(*rows, n);
             if (mask == 0 || score < bestScore) {
                 bestScore = score;
                 best = mask;
@@ -600,6 +696,7 @@ bool BuildSymbol(const std::uint8_t* data, size_t length, int level, int reqVers
         }
     }
     PlaceFormat(g, level, best);
+    std::vector<std::uint8_t> masked;
     Masked(g, best, masked);
 
     out.version = version;

@@ -1,7 +1,10 @@
 #include "encoders/twod_common.h"
 
+#include "encoders/module_packing.h"
+
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace twod {
 
@@ -42,51 +45,50 @@ void ReedSolomon256::Encode(const std::uint8_t* data, size_t n, std::uint8_t* ec
 {
     const int deg = Degree();
     std::memset(ecc, 0, size_t(deg));
+    const int* genLog = m_genLog.data();
     for (size_t i = 0; i < n; ++i) {
         const std::uint8_t factor = std::uint8_t(data[i] ^ ecc[0]);
-        std::memmove(ecc, ecc + 1, size_t(deg - 1));
-        ecc[deg - 1] = 0;
-        if (factor == 0) continue;
+        // The register moves up one place as the product is added.
+        if (factor == 0) {
+            for (int j = 0; j + 1 < deg; ++j) ecc[j] = ecc[j + 1];
+            ecc[deg - 1] = 0;
+            continue;
+        }
         const int lf = m_field.Log(factor);
-        for (int j = 0; j < deg; ++j)
-            if (m_genLog[j] >= 0) ecc[j] ^= m_field.Exp(m_genLog[j] + lf);
+        for (int j = 0; j + 1 < deg; ++j)
+            ecc[j] = std::uint8_t(ecc[j + 1] ^ (genLog[j] >= 0 ? m_field.ExpOfSum(genLog[j] + lf) : 0));
+        ecc[deg - 1] = genLog[deg - 1] >= 0 ? m_field.ExpOfSum(genLog[deg - 1] + lf) : 0;
     }
+}
+
+const ReedSolomon256& CachedReedSolomon(const GaloisField256& field, int degree, int firstRoot)
+{
+    struct Entry {
+        const GaloisField256* field;
+        int degree, firstRoot;
+        std::unique_ptr<ReedSolomon256> code;
+    };
+    thread_local std::vector<Entry> cache;
+    for (const Entry& e : cache)
+        if (e.field == &field && e.degree == degree && e.firstRoot == firstRoot) return *e.code;
+    cache.push_back({&field, degree, firstRoot, std::make_unique<ReedSolomon256>(field, degree, firstRoot)});
+    return *cache.back().code;
 }
 
 CMonoBitmap MatrixToBitmap(const ModuleMatrix& m, int moduleW, int moduleH)
 {
     CMonoBitmap bmp(m.width * moduleW, m.height * moduleH);
     if (bmp.IsEmpty()) return bmp;
-    const int stride = bmp.Stride();
+    const size_t stride = size_t(bmp.Stride());
     for (int y = 0; y < m.height; ++y) {
         std::uint8_t* row = bmp.Row(y * moduleH);
-        const std::uint8_t* cells = &m.cells[size_t(y) * size_t(m.width)];
-        int x = 0;
-        while (x < m.width) {
-            if (!cells[x]) {
-                ++x;
-                continue;
-            }
-            int end = x;
-            while (end < m.width && cells[end]) ++end;
-            // Clear the bits of pixels [x*moduleW, end*moduleW).
-            int p0 = x * moduleW;
-            const int p1 = end * moduleW;
-            while (p0 < p1 && (p0 & 7)) {
-                row[p0 >> 3] &= std::uint8_t(~(0x80 >> (p0 & 7)));
-                ++p0;
-            }
-            if (p0 + 8 <= p1) {
-                std::memset(row + (p0 >> 3), 0, size_t((p1 - p0) >> 3));
-                p0 += (p1 - p0) & ~7;
-            }
-            while (p0 < p1) {
-                row[p0 >> 3] &= std::uint8_t(~(0x80 >> (p0 & 7)));
-                ++p0;
-            }
-            x = end;
+        modpack::PackModules<false>(row, &m.cells[size_t(y) * size_t(m.width)], m.width, moduleW, false, true);
+        // The module's other pixel rows: copy what is done, doubling.
+        for (size_t done = 1, total = size_t(moduleH); done < total;) {
+            const size_t n = std::min(done, total - done);
+            std::memcpy(row + done * stride, row, n * stride);
+            done += n;
         }
-        for (int k = 1; k < moduleH; ++k) std::memcpy(bmp.Row(y * moduleH + k), row, size_t(stride));
     }
     return bmp;
 }

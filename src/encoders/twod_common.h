@@ -27,6 +27,8 @@ class GaloisField256 {
 public:
     explicit GaloisField256(unsigned primitive);
     std::uint8_t Exp(int i) const { return m_exp[i % 255]; }
+    // a^i for 0 <= i < 510 without the reduction (the sum of two logarithms).
+    std::uint8_t ExpOfSum(int i) const { return m_exp[i]; }
     int Log(std::uint8_t v) const { return m_log[v]; }
     std::uint8_t Mul(std::uint8_t a, std::uint8_t b) const
     {
@@ -52,6 +54,21 @@ private:
     std::vector<std::uint8_t> m_gen;     // coefficients below the leading 1, highest first
     std::vector<int> m_genLog;           // their logarithms (-1 for zero)
 };
+
+// The generator of a field, degree and first root, made once per thread and
+// kept: a program uses a handful of them over and over.
+const ReedSolomon256& CachedReedSolomon(const GaloisField256& field, int degree, int firstRoot);
+
+// Set bits of a word. Written out because without the popcnt instruction
+// (not in the baseline x86-64 the library is built for) the builtin becomes
+// a library call.
+inline int Popcount64(std::uint64_t x)
+{
+    x = x - ((x >> 1) & 0x5555555555555555ull);
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return int((x * 0x0101010101010101ull) >> 56);
+}
 
 // Each module becomes moduleW x moduleH pixels; dark modules are black.
 CMonoBitmap MatrixToBitmap(const ModuleMatrix& m, int moduleW, int moduleH);
