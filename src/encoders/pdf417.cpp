@@ -1,5 +1,7 @@
 #include "encoders/pdf417.h"
 
+#include "encoders/module_packing.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -292,27 +294,50 @@ Layout ChooseLayout(int n, int rows, int cols, int module, int rowHeight, bool t
     return {rows, cols};
 }
 
+namespace {
+
+// Generator polynomials (x - 3)(x - 3^2)...(x - 3^k) of the nine levels,
+// coefficients a[0..k-1] below x^k, worked out once.
+struct Generators {
+    std::vector<int> a[9];
+    Generators()
+    {
+        for (int level = 0; level < 9; ++level) {
+            const int k = EcCodewordCount(level);
+            std::vector<int>& g = a[level];
+            g.assign(size_t(k) + 1, 0);
+            g[0] = 1;
+            int root = 1;
+            for (int i = 1; i <= k; ++i) {
+                root = root * 3 % 929;
+                // Multiply by (x - root): g has degree i-1 in g[0..i-1] (g[j] of x^j).
+                for (int j = i; j >= 1; --j) g[size_t(j)] = (g[size_t(j - 1)] + 929 - g[size_t(j)] * root % 929) % 929;
+                g[0] = (929 - g[0] * root % 929) % 929;
+            }
+        }
+    }
+};
+
+}  // namespace
+
 std::vector<int> ErrorCorrection(const std::vector<int>& data, int level)
 {
+    static const Generators generators;
     const int k = EcCodewordCount(level);
-    // Generator (x - 3)(x - 3^2)...(x - 3^k), coefficients a[0..k-1] below x^k.
-    std::vector<int> a(size_t(k) + 1, 0);
-    a[0] = 1;
-    int root = 1;
-    for (int i = 1; i <= k; ++i) {
-        root = root * 3 % 929;
-        // Multiply by (x - root): a has degree i-1 in a[0..i-1] (a[j] of x^j).
-        for (int j = i; j >= 1; --j) a[size_t(j)] = (a[size_t(j - 1)] + 929 - a[size_t(j)] * root % 929) % 929;
-        a[0] = (929 - a[0] * root % 929) % 929;
-    }
-    std::vector<int> c(size_t(k), 0);
+    const int* a = generators.a[level].data();
+    // The division's register, reduced modulo 929 only where a value is
+    // read: each cell collects at most k terms below 929 * 929, which a 32-bit
+    // unsigned holds for every level (512 * 929 * 929 < 2^32).
+    constexpr std::uint32_t kSquare = 929u * 929u;
+    std::vector<std::uint32_t> c(size_t(k), 0);
+    std::uint32_t* cr = c.data();
     for (int d : data) {
-        const int t1 = (d + c[size_t(k - 1)]) % 929;
-        for (int j = k - 1; j >= 1; --j) c[size_t(j)] = (c[size_t(j - 1)] + 929 - t1 * a[size_t(j)] % 929) % 929;
-        c[0] = (929 - t1 * a[0] % 929) % 929;
+        const std::uint32_t t1 = (std::uint32_t(d) + cr[k - 1]) % 929u;
+        for (int j = k - 1; j >= 1; --j) cr[j] = cr[j - 1] + (kSquare - t1 * std::uint32_t(a[j]));
+        cr[0] = kSquare - t1 * std::uint32_t(a[0]);
     }
     std::vector<int> out(static_cast<size_t>(k));
-    for (int j = 0; j < k; ++j) out[size_t(j)] = (929 - c[size_t(k - 1 - j)]) % 929;
+    for (int j = 0; j < k; ++j) out[size_t(j)] = int((929u - cr[k - 1 - j] % 929u) % 929u);
     return out;
 }
 
@@ -368,7 +393,8 @@ Status BuildSymbol(const std::uint8_t* data, size_t length, const Request& req, 
         std::uint8_t* row = &out.matrix.cells[size_t(r) * size_t(width)];
         int x = 0;
         auto put = [&](std::uint32_t pattern, int modules) {
-            for (int b = modules - 1; b >= 0; --b) row[x++] = std::uint8_t((pattern >> b) & 1);
+            modpack::SpreadBits(row + x, pattern, modules);
+            x += modules;
         };
         const int cluster = r % 3;
         put(kStartPattern, 17);
