@@ -226,7 +226,8 @@ std::vector<int> ErrorCorrection(const std::vector<int>& data, int ecCount)
         }
     };
     static const Generator g10(10, f), g20(20, f), g28(28, f);
-    const Generator other = ecCount == 10 || ecCount == 20 || ecCount == 28 ? Generator(0, f) : Generator(ecCount, f);
+    const bool usual = ecCount == 10 || ecCount == 20 || ecCount == 28;
+    const Generator other = usual ? Generator(0, f) : Generator(ecCount, f);
     const std::vector<int>& logs = ecCount == 10 ? g10.logs : ecCount == 20 ? g20.logs : ecCount == 28 ? g28.logs
                                                                                                         : other.logs;
     std::vector<int> rem(size_t(ecCount), 0);
@@ -236,8 +237,9 @@ std::vector<int> ErrorCorrection(const std::vector<int>& data, int ecCount)
         rem[size_t(ecCount - 1)] = 0;
         if (!factor) continue;
         const int lf = f.log[factor];
+        // exp holds two periods: the sum of two logarithms needs no reduction.
         for (int k = 0; k < ecCount; ++k)
-            if (logs[size_t(k)] >= 0) rem[size_t(k)] ^= f.exp[(logs[size_t(k)] + lf) % 63];
+            if (logs[size_t(k)] >= 0) rem[size_t(k)] ^= f.exp[logs[size_t(k)] + lf];
     }
     return rem;
 }
@@ -326,14 +328,31 @@ Status BuildSymbol(const std::uint8_t* data, size_t length, int mode, Symbol& ou
     }
     for (int k = 0; k < kCodewords; ++k) out.codewords[size_t(k)] = std::uint8_t(cw[size_t(k)]);
 
-    for (int r = 0; r < kRows; ++r)
-        for (int c = 0; c < kColumns; ++c) {
-            const int p = kPlacement[r][c];
-            bool dark = false;
-            if (p >= 0) dark = (out.codewords[size_t(p / 6)] >> (5 - p % 6)) & 1;
-            else dark = p == kOrientationDark || p == kTopRightDark;
-            out.dark[size_t(r)][size_t(c)] = dark ? 1 : 0;
+    // The placement as codeword and bit of each position, worked out once;
+    // positions without data have a fixed colour (codeword index kCodewords
+    // reads a constant).
+    struct Places {
+        std::uint8_t codeword[kRows][kColumns];
+        std::uint8_t shift[kRows][kColumns];
+        Places()
+        {
+            for (int r = 0; r < kRows; ++r)
+                for (int c = 0; c < kColumns; ++c) {
+                    const int p = kPlacement[r][c];
+                    const bool fixedDark = p == kOrientationDark || p == kTopRightDark;
+                    codeword[r][c] = std::uint8_t(p >= 0 ? p / 6 : kCodewords + (fixedDark ? 1 : 0));
+                    shift[r][c] = std::uint8_t(p >= 0 ? 5 - p % 6 : 0);
+                }
         }
+    };
+    static const Places places;
+    std::uint8_t cws[kCodewords + 2];
+    std::copy(out.codewords.begin(), out.codewords.end(), cws);
+    cws[kCodewords] = 0;      // light
+    cws[kCodewords + 1] = 1;  // dark
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < kColumns; ++c)
+            out.dark[size_t(r)][size_t(c)] = std::uint8_t((cws[places.codeword[r][c]] >> places.shift[r][c]) & 1);
     return Status::kOk;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -47,17 +48,20 @@ void BlackSpan(std::uint8_t* row, int x0, int x1)
 }
 
 // A dark ring: the pixels whose centres lie at a distance in [inner, inner +
-// width) from (cx, cy), the centre taken on pixel corners. Distances are
-// doubled so that pixel centres (x + 0.5) stay in integers.
-void FillRing(CMonoBitmap& bmp, int cx, int cy, int inner, int width)
+// width) from (cx, cy), the centre taken on pixel corners, as black spans
+// (row, from, to). Distances are doubled so that pixel centres (x + 0.5) stay
+// in integers.
+struct Span {
+    int y, x0, x1;
+};
+void RingSpans(int width, int height, int cx, int cy, int inner, int ringWidth, std::vector<Span>& out)
 {
-    const long long outer = inner + width;
+    const long long outer = inner + ringWidth;
     const long long r0 = 4LL * inner * inner, r1 = 4 * outer * outer;
-    const int x0 = std::max(0, int(cx - outer - 1)), x1 = std::min(bmp.Width(), int(cx + outer + 2));
-    const int y0 = std::max(0, int(cy - outer - 1)), y1 = std::min(bmp.Height(), int(cy + outer + 2));
+    const int x0 = std::max(0, int(cx - outer - 1)), x1 = std::min(width, int(cx + outer + 2));
+    const int y0 = std::max(0, int(cy - outer - 1)), y1 = std::min(height, int(cy + outer + 2));
     for (int y = y0; y < y1; ++y) {
         const long long dy = 2LL * (y - cy) + 1;
-        std::uint8_t* row = bmp.Row(y);
         int run = -1;
         for (int x = x0; x <= x1; ++x) {
             bool dark = false;
@@ -68,11 +72,53 @@ void FillRing(CMonoBitmap& bmp, int cx, int cy, int inner, int width)
             if (dark && run < 0) {
                 run = x;
             } else if (!dark && run >= 0) {
-                BlackSpan(row, run, x);
+                out.push_back({y, run, x});
                 run = -1;
             }
         }
     }
+}
+
+// The bullseye of one module size: it does not depend on the data, so its
+// spans are worked out once for the size last drawn (per thread).
+const std::vector<Span>& BullseyeSpans(int module, int width, int height)
+{
+    thread_local int cachedModule = 0;
+    thread_local std::vector<Span> spans;
+    if (cachedModule != module) {
+        spans.clear();
+        const int H = 4 * module, W = MulDiv(H, 86, 100);
+        const int cx = (30 * W - W) / 2, cy = 50 * module;
+        const int ring = MulDiv(H, 67, 100);
+        for (int radius : {MulDiv(H, 51, 100), MulDiv(H, 186, 100), MulDiv(H, 320, 100)})
+            RingSpans(width, height, cx, cy, radius, ring, spans);
+        cachedModule = module;
+    }
+    return spans;
+}
+
+// One pixel row of a row of hexagons: each dark position p contributes the
+// pattern `hex` (w bits, most significant first) at x = offset + p * w. The
+// bits are gathered without a branch per position and turned black (0) in
+// row; rows of hexagons overlap at their points, so only black is written.
+void DrawHexagonRow(std::uint8_t* row, const std::uint8_t* dark, int positions, int offset, int w,
+                    std::uint64_t hex)
+{
+    std::uint64_t acc = 0;
+    int pending = 0;  // bits of acc not yet written
+    int byte = 0;
+    // The offset: whole bytes skipped, the rest as leading light bits.
+    byte = offset >> 3;
+    pending = offset & 7;
+    for (int p = 0; p < positions; ++p) {
+        acc = (acc << w) | (hex & (std::uint64_t(0) - std::uint64_t(dark[p] != 0)));
+        pending += w;
+        while (pending >= 8) {
+            pending -= 8;
+            row[byte++] &= std::uint8_t(~(acc >> pending));
+        }
+    }
+    if (pending) row[byte] &= std::uint8_t(~(acc << (8 - pending)));
 }
 
 BarBitmap BuildMaxiCode(CEncoderCall& call, const char* data, int length, int mode, int module, int rotation,
@@ -99,17 +145,59 @@ BarBitmap BuildMaxiCode(CEncoderCall& call, const char* data, int length, int mo
     }
     if (bmp->IsEmpty()) return call.Fail(BCE_UNKNOWN);
     const auto spans = HexagonSpans(W, H);
-    for (int r = 0; r < maxicode::kRows; ++r)
-        for (int p = 0; p < maxicode::kColumns; ++p) {
-            if (!sym.dark[size_t(r)][size_t(p)]) continue;
-            const int x = p * W + (r % 2 ? W / 2 : 0);
-            const int y = (r / 2) * (2 * H - H / 2) + (r % 2 ? H - H / 4 : 0);
-            for (int dy = 0; dy < H; ++dy)
-                BlackSpan(bmp->Row(y + dy), x + spans[size_t(dy)].first, x + spans[size_t(dy)].second);
+    if (W <= 56) {
+        // The hexagon's pattern on each of its pixel rows, W bits wide.
+        std::vector<std::uint64_t> hex(static_cast<size_t>(H));
+        for (int dy = 0; dy < H; ++dy) {
+            const auto [from, to] = spans[size_t(dy)];
+            for (int x = 0; x < W; ++x) hex[size_t(dy)] = hex[size_t(dy)] << 1 | ((x >= from && x < to) ? 1 : 0);
         }
-    const int cx = (30 * W - W) / 2, cy = 50 * module;
-    const int ring = MulDiv(H, 67, 100);
-    for (int radius : {MulDiv(H, 51, 100), MulDiv(H, 186, 100), MulDiv(H, 320, 100)}) FillRing(*bmp, cx, cy, radius, ring);
+        // Pixel rows of a hexagon with the same pattern (its middle, and the
+        // rows mirrored about its centre) are drawn once and copied.
+        std::vector<int> firstOf(static_cast<size_t>(H));
+        for (int dy = 0; dy < H; ++dy) {
+            firstOf[size_t(dy)] = dy;
+            for (int e = 0; e < dy; ++e)
+                if (hex[size_t(e)] == hex[size_t(dy)]) {
+                    firstOf[size_t(dy)] = e;
+                    break;
+                }
+        }
+        const size_t stride = size_t(bmp->Stride());
+        std::vector<std::uint8_t> drawn(size_t(H) * stride);
+        for (int r = 0; r < maxicode::kRows; ++r) {
+            const int y = (r / 2) * (2 * H - H / 2) + (r % 2 ? H - H / 4 : 0);
+            for (int dy = 0; dy < H; ++dy) {
+                std::uint8_t* mine = &drawn[size_t(dy) * stride];
+                if (firstOf[size_t(dy)] == dy) {
+                    std::fill(mine, mine + stride, 0xFF);
+                    DrawHexagonRow(mine, sym.dark[size_t(r)].data(), maxicode::kColumns, r % 2 ? W / 2 : 0, W,
+                                   hex[size_t(dy)]);
+                }
+                const std::uint8_t* src = &drawn[size_t(firstOf[size_t(dy)]) * stride];
+                std::uint8_t* dst = bmp->Row(y + dy);
+                size_t b = 0;
+                for (; b + 8 <= stride; b += 8) {
+                    std::uint64_t d, v;
+                    std::memcpy(&d, dst + b, 8);
+                    std::memcpy(&v, src + b, 8);
+                    d &= v;
+                    std::memcpy(dst + b, &d, 8);
+                }
+                for (; b < stride; ++b) dst[b] = std::uint8_t(dst[b] & src[b]);
+            }
+        }
+    } else {
+        for (int r = 0; r < maxicode::kRows; ++r)
+            for (int p = 0; p < maxicode::kColumns; ++p) {
+                if (!sym.dark[size_t(r)][size_t(p)]) continue;
+                const int x = p * W + (r % 2 ? W / 2 : 0);
+                const int y = (r / 2) * (2 * H - H / 2) + (r % 2 ? H - H / 4 : 0);
+                for (int dy = 0; dy < H; ++dy)
+                    BlackSpan(bmp->Row(y + dy), x + spans[size_t(dy)].first, x + spans[size_t(dy)].second);
+            }
+    }
+    for (const Span& s : BullseyeSpans(module, bmp->Width(), bmp->Height())) BlackSpan(bmp->Row(s.y), s.x0, s.x1);
     return FinishSymbol(call, std::move(bmp), rotation, mirror);
 }
 
