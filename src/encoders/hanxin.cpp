@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
+#include <memory>
 
 #include "encoders/hanxin_tables.h"
+#include "encoders/module_packing.h"
 
 namespace hanxin {
 namespace {
@@ -77,7 +80,7 @@ int FourByteValue(const std::uint8_t* d)
 enum State { sNumeric1, sNumeric2, sNumeric3, sText1, sText2, sBinary, sRegion1, sRegion2, sDouble, sFour, kStates };
 constexpr long kInf = std::numeric_limits<long>::max() / 4;
 
-bool IsNumeric(int s) { return s == sNumeric1 || s == sNumeric2 || s == sNumeric3; }
+constexpr bool IsNumeric(int s) { return s == sNumeric1 || s == sNumeric2 || s == sNumeric3; }
 
 Mode ModeOf(int s)
 {
@@ -111,7 +114,7 @@ long UnitCost(Unit u, size_t len, int s)
 // unit: a new segment pays its indicator and its end (terminator or count);
 // the text sub-modes and the regions switch inside their segment; digits
 // fill numeric groups of three.
-long SwitchCost(int a, int b)
+constexpr long SwitchCost(int a, int b)
 {
     if (IsNumeric(b)) {
         if (a == sNumeric1) return b == sNumeric2 ? 0 : kInf;
@@ -132,16 +135,30 @@ long SwitchCost(int a, int b)
     }
 }
 
+// Bits, most significant first, packed into bytes.
 class BitWriter {
 public:
     void Put(unsigned value, int bits)
     {
-        for (int b = bits - 1; b >= 0; --b) m_bits.push_back((value >> b) & 1 ? '1' : '0');
+        for (int b = bits - 1; b >= 0; --b) {
+            if ((m_count & 7) == 0) m_bytes.push_back(0);
+            if ((value >> b) & 1) m_bytes.back() = std::uint8_t(m_bytes.back() | (0x80 >> (m_count & 7)));
+            ++m_count;
+        }
     }
-    std::string& Bits() { return m_bits; }
+    size_t Count() const { return m_count; }
+    const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
+    std::string Text() const
+    {
+        std::string s(m_count, '0');
+        for (size_t i = 0; i < m_count; ++i)
+            if ((m_bytes[i / 8] >> (7 - i % 8)) & 1) s[i] = '1';
+        return s;
+    }
 
 private:
-    std::string m_bits;
+    std::vector<std::uint8_t> m_bytes;
+    size_t m_count = 0;
 };
 
 void WriteSegment(BitWriter& w, const std::uint8_t* d, size_t n, const Segment& seg)
@@ -284,6 +301,14 @@ bool MaskAt(int mask, int r, int c)
 
 }  // namespace
 
+// SwitchCost of every pair of states (the first from the start, kStates).
+constexpr std::array<std::array<long, kStates>, kStates + 1> kSwitchCosts = [] {
+    std::array<std::array<long, kStates>, kStates + 1> t{};
+    for (int a = 0; a <= kStates; ++a)
+        for (int b = 0; b < kStates; ++b) t[size_t(a)][size_t(b)] = SwitchCost(a, b);
+    return t;
+}();
+
 std::vector<Segment> ChooseSegments(const std::uint8_t* d, size_t n)
 {
     // Shortest path over the units: cost[i][s] = fewest bits to encode the
@@ -306,16 +331,25 @@ std::vector<Segment> ChooseSegments(const std::uint8_t* d, size_t n)
         for (int s = 0; s < kStates; ++s) {
             const long unit = UnitCost(units[i], lens[i], s);
             if (unit >= kInf) continue;
-            for (int a = 0; a <= kStates; ++a) {
-                if (i == 0 && a != kStates) continue;
-                if (i > 0 && a == kStates) continue;
-                const long before = i == 0 ? 0 : cost[i][size_t(a)];
-                if (before >= kInf) continue;
-                const long c = before + SwitchCost(a, s) + unit;
-                if (c < cost[i + 1][size_t(s)]) {
-                    cost[i + 1][size_t(s)] = c;
-                    from[i + 1][size_t(s)] = std::int8_t(a);
-                }
+            // From the start, or from every state the units before can end in
+            // (the first of equal ones). Unreachable states carry kInf or
+            // more, which no reachable one exceeds, and the sums do not
+            // overflow: no branch depends on the costs.
+            if (i == 0) {
+                cost[1][size_t(s)] = kSwitchCosts[kStates][size_t(s)] + unit;
+                from[1][size_t(s)] = std::int8_t(kStates);
+                continue;
+            }
+            long best = cost[i][0] + kSwitchCosts[0][size_t(s)];
+            int bestFrom = 0;
+            for (int a = 1; a < kStates; ++a) {
+                const long c = cost[i][size_t(a)] + kSwitchCosts[size_t(a)][size_t(s)];
+                bestFrom = c < best ? a : bestFrom;
+                best = c < best ? c : best;
+            }
+            if (best + unit < cost[i + 1][size_t(s)]) {
+                cost[i + 1][size_t(s)] = best + unit;
+                from[i + 1][size_t(s)] = std::int8_t(bestFrom);
             }
         }
     }
@@ -343,54 +377,179 @@ std::string EncodeBits(const std::uint8_t* d, size_t n)
 {
     BitWriter w;
     for (const Segment& s : ChooseSegments(d, n)) WriteSegment(w, d, n, s);
-    return w.Bits();
+    return w.Text();
 }
 
 namespace {
 
-// Penalty of one row or column of n modules (1 dark), three light modules
-// assumed beyond each end.
-long LinePenalty(const std::uint8_t* line, int n)
+// ---- scoring ------------------------------------------------------------------
+//
+// The symbol is scored as bits: each row a line of words, bit x of a row is
+// column x. Runs and profiles along the rows come from shifting a row against
+// itself, down the columns from combining neighbouring rows, 64 modules at a
+// time.
+
+constexpr int kRowWords = 4;  // 189 bits and a spare word for the shifts
+constexpr int kPadRows = 3;   // light rows above and below the symbol
+
+// Bit rows of an n x n symbol with light rows around it.
+struct PlainRows {
+    std::vector<std::uint64_t> w;
+    explicit PlainRows(int n) : w(size_t(n + 2 * kPadRows) * kRowWords, 0) {}
+    std::uint64_t* Row(int y) { return &w[size_t(y + kPadRows) * kRowWords]; }
+    const std::uint64_t* Row(int y) const { return &w[size_t(y + kPadRows) * kRowWords]; }
+};
+
+// Bits [from, to) of word k set.
+std::uint64_t RangeMask(int k, int from, int to)
 {
-    long penalty = 0;
-    int run = 1;
-    for (int b = 1; b <= n; ++b) {
-        if (b < n && line[b] == line[b - 1]) {
-            ++run;
-            continue;
+    const int lo = std::max(from - 64 * k, 0), hi = std::min(to - 64 * k, 64);
+    if (lo >= hi) return 0;
+    const std::uint64_t upper = hi == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << hi) - 1;
+    return upper & ~((std::uint64_t(1) << lo) - 1);
+}
+
+// Word k of a row moved by sh modules (bit x holds module x + sh); modules
+// outside the row read as light. -64 < sh < 64.
+std::uint64_t Shift(const std::uint64_t* row, int k, int sh)
+{
+    const std::uint64_t cur = row[k];
+    if (sh == 0) return cur;
+    if (sh > 0) {
+        const std::uint64_t next = k + 1 < kRowWords ? row[k + 1] : 0;
+        return (cur >> sh) | (next << (64 - sh));
+    }
+    const std::uint64_t prev = k > 0 ? row[k - 1] : 0;
+    return (cur << -sh) | (prev >> (64 + sh));
+}
+
+// Bit x set when cells[x] is non-zero, for 8 cells.
+std::uint64_t Gather8(const std::uint8_t* p)
+{
+    std::uint64_t x;
+    std::memcpy(&x, p, 8);
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    const std::uint64_t high = (((x & kLow7) + kLow7) | x) & 0x8080808080808080ull;
+    return ((high >> 7) * 0x0102040810204080ull) >> 56;
+}
+
+// One row of n cells (non-zero set) into bits.
+void PackRow(const std::uint8_t* cells, int n, std::uint64_t* out)
+{
+    for (int x = 0; x < n; x += 8) {
+        std::uint64_t b;
+        if (x + 8 <= n) {
+            b = Gather8(cells + x);
+        } else {
+            std::uint8_t tail[8] = {};
+            std::memcpy(tail, cells + x, size_t(n - x));
+            b = Gather8(tail);
         }
-        if (run >= 3) penalty += 4 * run;
-        run = 1;
+        out[x >> 6] |= b << (x & 63);
     }
-    auto light = [line, n](int b) { return b < 0 || b >= n || !line[b]; };
-    for (int b = 0; b + 7 <= n; ++b) {
-        const std::uint8_t* p = line + b;
-        // 1010111 and 1110101 share the dark 1st, 3rd, 5th and 7th and the light 4th.
-        if (!(p[0] && p[2] && !p[3] && p[4] && p[6])) continue;
-        if (!((!p[1] && p[5]) || (p[1] && !p[5]))) continue;
-        if ((light(b - 1) && light(b - 2) && light(b - 3)) || (light(b + 7) && light(b + 8) && light(b + 9)))
-            penalty += 50;
+}
+
+// Along every row and column: each run of three or more modules of one
+// colour costs 4 points a module; each 1:1:1:1:3 or 3:1:1:1:1 profile (dark,
+// light, dark, light, three dark) with three light modules before or after it
+// costs 50 points. Beyond the symbol counts as light.
+long Penalty(const PlainRows& p, int n)
+{
+    long windows3 = 0, runStarts = 0, profiles = 0;
+    for (int k = 0; k * 64 < n; ++k) {
+        const std::uint64_t valid = RangeMask(k, 0, n);
+        // Along the rows: windows starting at column x (bit x).
+        const std::uint64_t valid3 = RangeMask(k, 0, n - 2), valid7 = RangeMask(k, 0, n - 6);
+        const std::uint64_t first = RangeMask(k, 0, 1);
+        for (int y = 0; y < n; ++y) {
+            const std::uint64_t* row = p.Row(y);
+            std::uint64_t b[13];  // b[q]: module x + q - 3
+#pragma GCC unroll 13
+            for (int q = 0; q < 13; ++q) b[q] = Shift(row, k, q - 3);
+            const std::uint64_t eq3 = ~(b[3] ^ b[4]) & ~(b[3] ^ b[5]) & valid3;
+            windows3 += twod::Popcount64(eq3);
+            runStarts += twod::Popcount64(eq3 & ((b[2] ^ b[3]) | first));
+            const std::uint64_t core = b[3] & b[5] & ~b[6] & b[7] & b[9] & (b[4] ^ b[8]);
+            const std::uint64_t side = (~b[0] & ~b[1] & ~b[2]) | (~b[10] & ~b[11] & ~b[12]);
+            profiles += twod::Popcount64(core & side & valid7);
+        }
+        // Down the columns: windows starting at row s, rows outside light.
+        auto R = [&](int t) { return p.Row(t)[k]; };
+        for (int s = 0; s + 3 <= n; ++s) {
+            const std::uint64_t eq3 = ~(R(s) ^ R(s + 1)) & ~(R(s) ^ R(s + 2)) & valid;
+            windows3 += twod::Popcount64(eq3);
+            runStarts += twod::Popcount64(s == 0 ? eq3 : eq3 & (R(s - 1) ^ R(s)));
+        }
+        for (int s = 0; s + 7 <= n; ++s) {
+            const std::uint64_t core = R(s) & R(s + 2) & ~R(s + 3) & R(s + 4) & R(s + 6) & (R(s + 1) ^ R(s + 5));
+            const std::uint64_t side = (~R(s - 1) & ~R(s - 2) & ~R(s - 3)) | (~R(s + 7) & ~R(s + 8) & ~R(s + 9));
+            profiles += twod::Popcount64(core & side & valid);
+        }
     }
-    return penalty;
+    // A run of L >= 3 holds L - 2 windows and costs 4 L.
+    return 4 * (windows3 + 2 * runStarts) + 50 * profiles;
+}
+
+// The three masks over the largest symbol as bit rows (mask m in w[m - 1]),
+// worked out once (mask 3 divides by the coordinates).
+constexpr int kMaxSide = 21 + 2 * kMaxVersion;
+struct MaskRows {
+    std::uint64_t w[3][kMaxSide][kRowWords] = {};
+    MaskRows()
+    {
+        for (int m = 1; m <= 3; ++m)
+            for (int r = 0; r < kMaxSide; ++r)
+                for (int c = 0; c < kMaxSide; ++c)
+                    if (MaskAt(m, r, c)) w[m - 1][r][c >> 6] |= std::uint64_t(1) << (c & 63);
+    }
+};
+const MaskRows& Masks()
+{
+    static const MaskRows table;
+    return table;
+}
+
+// What a version's symbols share: the fixed dark modules, the places of the
+// data modules in placement order, and the data modules as bit rows. Kept
+// for the version last built (per thread): a label prints the same version
+// over and over.
+struct VersionLayout {
+    int version = 0;
+    std::vector<std::uint8_t> fixedDark;
+    std::vector<std::uint16_t> dataPlaces;
+    PlainRows dataBits{0};
+};
+const VersionLayout& LayoutOf(int version)
+{
+    thread_local VersionLayout layout;
+    if (layout.version != version) {
+        const int n = SideOfVersion(version);
+        const std::vector<std::uint8_t> roles = Roles(version);
+        layout.fixedDark.assign(roles.size(), 0);
+        layout.dataPlaces.clear();
+        std::vector<std::uint8_t> isData(roles.size(), 0);
+        for (size_t i = 0; i < roles.size(); ++i) {
+            layout.fixedDark[i] = roles[i] == kDark ? 1 : 0;
+            if (roles[i] == kData) {
+                layout.dataPlaces.push_back(std::uint16_t(i));
+                isData[i] = 1;
+            }
+        }
+        layout.dataBits = PlainRows(n);
+        for (int r = 0; r < n; ++r) PackRow(&isData[size_t(r) * size_t(n)], n, layout.dataBits.Row(r));
+        layout.version = version;
+    }
+    return layout;
 }
 
 }  // namespace
 
 long MaskPenalty(const twod::ModuleMatrix& m)
 {
-    // Along every row and column: each run of three or more modules of one
-    // colour costs 4 points a module; each 1:1:1:1:3 or 3:1:1:1:1 profile
-    // (dark, light, dark, light, three dark) with three light modules before
-    // or after it costs 50 points. Beyond the symbol counts as light.
-    const int n = m.width;
-    long penalty = 0;
-    std::vector<std::uint8_t> column(static_cast<size_t>(n));
-    for (int a = 0; a < n; ++a) {
-        penalty += LinePenalty(&m.cells[size_t(a) * size_t(n)], n);
-        for (int b = 0; b < n; ++b) column[size_t(b)] = m.cells[size_t(b) * size_t(n) + size_t(a)];
-        penalty += LinePenalty(column.data(), n);
-    }
-    return penalty;
+    if (m.width <= 0 || m.width > kMaxSide || m.height != m.width) return 0;
+    PlainRows rows(m.width);
+    for (int y = 0; y < m.height; ++y) PackRow(&m.cells[size_t(y) * size_t(m.width)], m.width, rows.Row(y));
+    return Penalty(rows, m.width);
 }
 
 Status BuildSymbol(const std::uint8_t* data, size_t length, int level, int version, int mask, Symbol& out)
@@ -400,8 +559,7 @@ Status BuildSymbol(const std::uint8_t* data, size_t length, int level, int versi
     if (version < 0 || version > kMaxVersion || mask < -1 || mask > 3) return Status::kBadVersion;
     BitWriter w;
     for (const Segment& s : ChooseSegments(data, length)) WriteSegment(w, data, length, s);
-    const std::string& bits = w.Bits();
-    const size_t need = (bits.size() + 7) / 8;
+    const size_t need = (w.Count() + 7) / 8;
     if (version == 0) {
         for (int v = 1; v <= kMaxVersion && version == 0; ++v)
             if (size_t(kBlocks[v - 1][level - 1].data) >= need) version = v;
@@ -413,15 +571,14 @@ Status BuildSymbol(const std::uint8_t* data, size_t length, int level, int versi
 
     // Data codewords, zero padded; each block followed by its check codewords.
     std::vector<std::uint8_t> dataCw(size_t(bt.data), 0);
-    for (size_t i = 0; i < bits.size(); ++i)
-        if (bits[i] == '1') dataCw[i / 8] |= std::uint8_t(0x80 >> (i % 8));
+    std::copy(w.Bytes().begin(), w.Bytes().end(), dataCw.begin());
     static const twod::GaloisField256 field(0x163);
     std::vector<std::uint8_t> stream;
     stream.reserve(size_t(bt.total));
     size_t at = 0;
     for (const BlockGroup& g : bt.groups) {
         if (g.count == 0) continue;
-        const twod::ReedSolomon256 rs(field, g.ec, 1);
+        const twod::ReedSolomon256& rs = twod::CachedReedSolomon(field, g.ec, 1);
         for (int b = 0; b < g.count; ++b) {
             stream.insert(stream.end(), dataCw.begin() + long(at), dataCw.begin() + long(at) + g.data);
             std::vector<std::uint8_t> ec(size_t(g.ec));
@@ -437,43 +594,54 @@ Status BuildSymbol(const std::uint8_t* data, size_t length, int level, int versi
         for (size_t k = s; k < stream.size(); k += 13) placed.push_back(stream[k]);
 
     const int n = SideOfVersion(version);
-    const std::vector<std::uint8_t> roles = Roles(version);
+    const VersionLayout& layout = LayoutOf(version);
+    // The fixed dark modules, then the data bits at their places in order.
     twod::ModuleMatrix base(n, n);
-    size_t bit = 0;
-    const size_t totalBits = placed.size() * 8;
-    for (int r = 0; r < n; ++r)
-        for (int c = 0; c < n; ++c) {
-            const std::uint8_t role = roles[size_t(r) * size_t(n) + size_t(c)];
-            if (role == kDark) base.Set(c, r, true);
-            if (role != kData) continue;
-            if (bit < totalBits && ((placed[bit / 8] >> (7 - bit % 8)) & 1)) base.Set(c, r, true);
-            ++bit;
-        }
+    base.cells = layout.fixedDark;
+    const size_t dataBits = std::min(layout.dataPlaces.size(), placed.size() * 8);
+    for (size_t j = 0; j < dataBits; ++j)
+        base.cells[layout.dataPlaces[j]] = std::uint8_t((placed[j >> 3] >> (7 - (j & 7))) & 1);
     const auto strip = StripPositions(n);
-    auto finish = [&](int m) {
-        twod::ModuleMatrix sym = base;
-        for (int r = 0; r < n; ++r)
-            for (int c = 0; c < n; ++c)
-                if (roles[size_t(r) * size_t(n) + size_t(c)] == kData && MaskAt(m, r, c))
-                    sym.Set(c, r, !sym.Dark(c, r));
+    // The base as bits; each mask then costs a few operations a word and the
+    // 68 structural modules.
+    PlainRows baseBits(n), rows(n);
+    for (int r = 0; r < n; ++r) PackRow(&base.cells[size_t(r) * size_t(n)], n, baseBits.Row(r));
+    const int words = (n + 63) / 64;
+    auto masked = [&](int m) {
+        for (int r = 0; r < n; ++r) {
+            const std::uint64_t* b = baseBits.Row(r);
+            const std::uint64_t* d = layout.dataBits.Row(r);
+            std::uint64_t* o = rows.Row(r);
+            if (m == 0) {
+                for (int k = 0; k < words; ++k) o[k] = b[k];
+            } else {
+                const std::uint64_t* mk = Masks().w[m - 1][r];
+                for (int k = 0; k < words; ++k) o[k] = b[k] ^ (mk[k] & d[k]);
+            }
+        }
         const auto info = StructuralBits(version, level, m);
-        for (size_t k = 0; k < 68; ++k) sym.Set(strip[k].second, strip[k].first, info[k]);
-        return sym;
+        for (size_t k = 0; k < 68; ++k) {
+            const int r = strip[k].first, c = strip[k].second;
+            std::uint64_t& word = rows.Row(r)[c >> 6];
+            const std::uint64_t one = std::uint64_t(1) << (c & 63);
+            word = info[k] ? (word | one) : (word & ~one);
+        }
     };
     if (mask < 0) {
         long best = std::numeric_limits<long>::max();
         for (int m = 0; m < 4; ++m) {
-            twod::ModuleMatrix sym = finish(m);
-            const long p = MaskPenalty(sym);
+            masked(m);
+            const long p = Penalty(rows, n);
             if (p < best) {
                 best = p;
                 mask = m;
-                out.matrix = std::move(sym);
             }
         }
-    } else {
-        out.matrix = finish(mask);
     }
+    // The chosen mask's bits back into one byte per module.
+    masked(mask);
+    out.matrix = twod::ModuleMatrix(n, n);
+    for (int r = 0; r < n; ++r) modpack::SpreadRowBits(&out.matrix.cells[size_t(r) * size_t(n)], rows.Row(r), n);
     out.version = version;
     out.level = level;
     out.mask = mask;

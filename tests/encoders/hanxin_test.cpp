@@ -5,6 +5,7 @@
 
 #include <iconv.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -150,6 +151,72 @@ TEST(HanXinEntry, SizesChecksAndContract)
     HanXinEncodeFree(m);
     EXPECT_EQ(HanXinEncode("0123456789", 10, 0, &level, 0, 1, 0, 0, &m, &version), 2);
     EXPECT_EQ(m, nullptr);
+}
+
+// Straightforward scoring, module by module: along every row and column each
+// run of three or more modules of one colour costs 4 a module; each
+// 1:1:1:1:3 or 3:1:1:1:1 profile with three light modules before or after it
+// (beyond the edge is light) costs 50.
+long ReferencePenalty(const twod::ModuleMatrix& m)
+{
+    const int n = m.width;
+    long score = 0;
+    for (int col = 0; col < 2; ++col)
+        for (int a = 0; a < n; ++a) {
+            auto dark = [&](int b) { return b >= 0 && b < n && (col ? m.Dark(a, b) : m.Dark(b, a)); };
+            int run = 1;
+            for (int b = 1; b <= n; ++b) {
+                if (b < n && dark(b) == dark(b - 1)) {
+                    ++run;
+                    continue;
+                }
+                if (run >= 3) score += 4 * run;
+                run = 1;
+            }
+            for (int b = 0; b + 7 <= n; ++b) {
+                const bool profile = dark(b) && dark(b + 2) && !dark(b + 3) && dark(b + 4) && dark(b + 6) &&
+                                     dark(b + 1) != dark(b + 5);
+                const bool before = !dark(b - 1) && !dark(b - 2) && !dark(b - 3);
+                const bool after = !dark(b + 7) && !dark(b + 8) && !dark(b + 9);
+                if (profile && (before || after)) score += 50;
+            }
+        }
+    return score;
+}
+
+TEST(HanXinSymbol, PenaltyMatchesModuleByModuleScoring)
+{
+    // Sizes on both sides of the 64-module words the scoring works in.
+    std::mt19937 rng(9);
+    for (int n : {23, 63, 64, 65, 127, 129, 189})
+        for (int k = 0; k < 3; ++k) {
+            twod::ModuleMatrix m(n, n);
+            for (auto& c : m.cells) c = std::uint8_t(k == 0 ? rng() % 2 : (k == 1 ? rng() % 4 == 0 : rng() % 4 != 0));
+            // Rows and columns of profiles among light modules.
+            for (int y = 1; y < n; y += 5)
+                for (int x = 0; x < n; ++x) m.Set(x, y, x % 12 < 7 && ((0x57 >> (6 - x % 12)) & 1));
+            EXPECT_EQ(hanxin::MaskPenalty(m), ReferencePenalty(m)) << n << " " << k;
+        }
+}
+
+TEST(HanXinSymbol, ChosenMaskScoresLowestInLargeVersions)
+{
+    std::mt19937 rng(4);
+    for (int version : {1, 22, 23, 54, 84}) {
+        std::string d;
+        for (int i = 0; i < 10 * version; ++i) d += char('A' + rng() % 26);
+        hanxin::Symbol chosen;
+        ASSERT_EQ(hanxin::BuildSymbol(U(d), d.size(), 1, version, -1, chosen), hanxin::Status::kOk) << version;
+        const long best = ReferencePenalty(chosen.matrix);
+        for (int mask = 0; mask < 4; ++mask) {
+            hanxin::Symbol forced;
+            ASSERT_EQ(hanxin::BuildSymbol(U(d), d.size(), 1, version, mask, forced), hanxin::Status::kOk);
+            const long score = ReferencePenalty(forced.matrix);
+            EXPECT_GE(score, best) << "version " << version << " mask " << mask;
+            if (score == best) EXPECT_GE(mask, chosen.mask) << "version " << version;
+            if (mask == chosen.mask) EXPECT_EQ(forced.matrix.cells, chosen.matrix.cells) << version;
+        }
+    }
 }
 
 #ifdef KV_HAVE_ZINT
