@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstring>
 
 namespace databar {
 namespace {
@@ -51,8 +52,46 @@ constexpr int kFinderSequences[10][11] = {
     {0, 0, 1, 1, 2, 3, 3, 4, 4, 5, 5},
 };
 
+// Number of ways to spread n modules over 4 elements of 1..maxWidth; without
+// noNarrow at least one of them is a single module.
+int SpreadCount(int n, int maxWidth, bool noNarrow)
+{
+    int count = 0;
+    for (int a = 1; a <= maxWidth; ++a)
+        for (int b = 1; b <= maxWidth; ++b)
+            for (int c = 1; c <= maxWidth; ++c) {
+                const int d = n - a - b - c;
+                if (d < 1 || d > maxWidth) continue;
+                if (noNarrow || a == 1 || b == 1 || c == 1 || d == 1) ++count;
+            }
+    return count;
+}
+
+// The widths of every value of one side of each group, worked out once:
+// ElementWidths walks combination counts element by element, far too slow
+// to run for every character of every symbol.
+struct SpreadTables {
+    std::vector<std::array<std::uint8_t, 4>> odd[5], even[5];
+
+    SpreadTables(const Group* groups, int groupCount, bool oddNoNarrow)
+    {
+        auto fill = [](std::vector<std::array<std::uint8_t, 4>>& t, int n, int maxWidth, bool noNarrow) {
+            t.resize(size_t(SpreadCount(n, maxWidth, noNarrow)));
+            for (size_t v = 0; v < t.size(); ++v) {
+                const std::vector<int> w = ElementWidths(int(v), n, 4, maxWidth, noNarrow);
+                for (int i = 0; i < 4; ++i) t[v][size_t(i)] = std::uint8_t(w[size_t(i)]);
+            }
+        };
+        for (int g = 0; g < groupCount; ++g) {
+            fill(odd[g], groups[g].oddModules, groups[g].oddWidest, oddNoNarrow);
+            fill(even[g], groups[g].evenModules, groups[g].evenWidest, !oddNoNarrow);
+        }
+    }
+};
+
 // 8 element widths (odd, even, odd, ...) of one character.
-void CharWidths(int value, const Group* groups, int groupCount, bool oddByDivision, bool oddNoNarrow, int out[8])
+void CharWidths(int value, const Group* groups, int groupCount, bool oddByDivision, bool oddNoNarrow,
+                const SpreadTables& tables, int out[8])
 {
     int g = groupCount - 1;
     while (g > 0 && value < groups[g].gsum) --g;
@@ -66,26 +105,51 @@ void CharWidths(int value, const Group* groups, int groupCount, bool oddByDivisi
         vOdd = v % gr.t;
         vEven = v / gr.t;
     }
-    const std::vector<int> odd = ElementWidths(vOdd, gr.oddModules, 4, gr.oddWidest, oddNoNarrow);
-    const std::vector<int> even = ElementWidths(vEven, gr.evenModules, 4, gr.evenWidest, !oddNoNarrow);
-    for (int i = 0; i < 4; ++i) {
-        out[2 * i] = odd[size_t(i)];
-        out[2 * i + 1] = even[size_t(i)];
-    }
+    auto side = [](const std::vector<std::array<std::uint8_t, 4>>& t, int val, int n, int maxWidth, bool noNarrow,
+                   int* dst) {
+        if (val >= 0 && size_t(val) < t.size()) {
+            for (int i = 0; i < 4; ++i) dst[2 * i] = t[size_t(val)][size_t(i)];
+        } else {  // no value of the standard gets here
+            const std::vector<int> w = ElementWidths(val, n, 4, maxWidth, noNarrow);
+            for (int i = 0; i < 4; ++i) dst[2 * i] = w[size_t(i)];
+        }
+    };
+    side(tables.odd[g], vOdd, gr.oddModules, gr.oddWidest, oddNoNarrow, out);
+    side(tables.even[g], vEven, gr.evenModules, gr.evenWidest, !oddNoNarrow, out + 1);
 }
 
-// Weights of the checksums: successive powers of 3 modulo m.
-int Weight(int index, int modulus)
+const SpreadTables& OuterTables()
 {
-    int w = 1;
-    for (int i = 0; i < index; ++i) w = w * 3 % modulus;
+    static const SpreadTables t(kOuter, 5, true);
+    return t;
+}
+const SpreadTables& InnerTables()
+{
+    static const SpreadTables t(kInner, 4, false);
+    return t;
+}
+const SpreadTables& ExpandedTables()
+{
+    static const SpreadTables t(kExpandedGroups, 5, false);
+    return t;
+}
+
+// Weights of the checksums: successive powers of 3 modulo m, as a table.
+template <int Modulus, int Count>
+constexpr std::array<int, Count> PowersOfThree()
+{
+    std::array<int, Count> w{};
+    int v = 1;
+    for (int i = 0; i < Count; ++i) {
+        w[size_t(i)] = v;
+        v = v * 3 % Modulus;
+    }
     return w;
 }
-
-void AppendReversed(std::vector<int>& dst, const int* src, int n)
-{
-    for (int i = n - 1; i >= 0; --i) dst.push_back(src[i]);
-}
+// 32 elements of the four characters of the 14-digit types; 8 elements of
+// each of the 23 weight rows of Expanded.
+constexpr std::array<int, 32> kWeights79 = PowersOfThree<79, 32>();
+constexpr std::array<int, 184> kWeights211 = PowersOfThree<211, 184>();
 
 // Separator of the stacked types under (or over) a bar row: the complement of
 // the row, light at both ends; over the finder patterns no two dark modules
@@ -94,15 +158,16 @@ struct Span {
     int from, to;           // modules [from, to)
     bool backwards = false;  // the row is read right to left
 };
-std::vector<std::uint8_t> ComplementSeparator(const std::vector<std::uint8_t>& row, int contentWidth,
-                                              const std::vector<Span>& finders, int lead = 0)
+void ComplementSeparatorInto(std::vector<std::uint8_t>& sep, const std::vector<std::uint8_t>& row, int contentWidth,
+                             const Span* finders, size_t finderCount, int lead = 0)
 {
     const int w = int(row.size());
-    std::vector<std::uint8_t> sep(size_t(w), 0);
+    sep.assign(size_t(w), 0);
     const int end = std::min(w, contentWidth) - 4;
     for (int i = 4 + lead; i < end; ++i) sep[size_t(i)] = row[size_t(i)] ? 0 : 1;
     // The alternation runs in reading direction.
-    for (const Span& f : finders) {
+    for (size_t k = 0; k < finderCount; ++k) {
+        const Span& f = finders[k];
         if (!f.backwards) {
             for (int i = std::max(f.from, 5); i < std::min(f.to, end); ++i)
                 if (sep[size_t(i)] && sep[size_t(i - 1)]) sep[size_t(i)] = 0;
@@ -111,14 +176,36 @@ std::vector<std::uint8_t> ComplementSeparator(const std::vector<std::uint8_t>& r
                 if (i + 1 < w && sep[size_t(i)] && sep[size_t(i + 1)]) sep[size_t(i)] = 0;
         }
     }
+}
+std::vector<std::uint8_t> ComplementSeparator(const std::vector<std::uint8_t>& row, int contentWidth,
+                                              const Span* finders, size_t finderCount, int lead = 0)
+{
+    std::vector<std::uint8_t> sep;
+    ComplementSeparatorInto(sep, row, contentWidth, finders, finderCount, lead);
     return sep;
 }
 
+void AlternatingSeparatorInto(std::vector<std::uint8_t>& sep, int width)
+{
+    sep.assign(size_t(width), 0);
+    for (int i = 5; i < width - 4; i += 2) sep[size_t(i)] = 1;
+}
 std::vector<std::uint8_t> AlternatingSeparator(int width)
 {
-    std::vector<std::uint8_t> sep(size_t(width), 0);
-    for (int i = 5; i < width - 4; i += 2) sep[size_t(i)] = 1;
+    std::vector<std::uint8_t> sep;
+    AlternatingSeparatorInto(sep, width);
     return sep;
+}
+
+// Makes out hold count rows, keeping the rows (and their buffers) it has:
+// a pattern filled again and again allocates nothing after the first time.
+void UseRows(Pattern& out, size_t count)
+{
+    out.rows.resize(count);
+    for (Row& r : out.rows) {
+        r.modules.clear();
+        r.separator = false;
+    }
 }
 
 }  // namespace
@@ -167,34 +254,72 @@ std::vector<std::uint8_t> ElementsToModules(const std::vector<int>& widths, bool
     return m;
 }
 
+namespace {
+
+// Appends the modules of n elements (alternating, the first dark when
+// firstDark) to m in one step: each element is written as 8-byte stores into
+// a buffer on the stack (elements are short; the next one overwrites the
+// overshoot), which is then appended as a whole.
+void PutElements(std::vector<std::uint8_t>& m, const int* widths, int n, bool firstDark)
+{
+    std::uint8_t buffer[1024 + 8];
+    size_t total = 0;
+    for (int i = 0; i < n; ++i) total += size_t(std::max(widths[i], 0));
+    if (total > 1024) {  // no row of the standard is this long
+        bool dark = firstDark;
+        for (int i = 0; i < n; ++i, dark = !dark) m.insert(m.end(), size_t(std::max(widths[i], 0)), dark ? 1 : 0);
+        return;
+    }
+    std::uint8_t* p = buffer;
+    bool dark = firstDark;
+    for (int i = 0; i < n; ++i) {
+        const std::uint64_t fill = dark ? 0x0101010101010101ull : 0;
+        const int w = std::max(widths[i], 0);
+        for (int k = 0; k < w; k += 8) std::memcpy(p + k, &fill, 8);
+        p += w;
+        dark = !dark;
+    }
+    m.insert(m.end(), buffer, buffer + total);
+}
+
+}  // namespace
+
 bool EncodeItemPattern(Type type, std::string_view digits, Pattern& out)
 {
-    out = Pattern();
-    if (digits.size() != 13) return false;
+    out.width = 0;
+    if (digits.size() != 13) {
+        out.rows.clear();
+        return false;
+    }
     long long value = 0;
     for (char c : digits) {
-        if (c < '0' || c > '9') return false;
+        if (c < '0' || c > '9') {
+            out.rows.clear();
+            return false;
+        }
         value = value * 10 + (c - '0');
     }
     if (type == kLimited) {
-        Row row;
-        if (!EncodeLimitedRow(digits, row.modules)) return false;
-        out.width = int(row.modules.size());
-        out.rows.push_back(std::move(row));
+        UseRows(out, 1);
+        if (!EncodeLimitedRow(digits, out.rows[0].modules)) {
+            out.rows.clear();
+            return false;
+        }
+        out.width = int(out.rows[0].modules.size());
         return true;
     }
 
     const long long left = value / 4537077, right = value % 4537077;
     const int data[4] = {int(left / 1597), int(left % 1597), int(right / 1597), int(right % 1597)};
     int w[4][8];
-    CharWidths(data[0], kOuter, 5, true, true, w[0]);
-    CharWidths(data[1], kInner, 4, false, false, w[1]);
-    CharWidths(data[2], kOuter, 5, true, true, w[2]);
-    CharWidths(data[3], kInner, 4, false, false, w[3]);
+    CharWidths(data[0], kOuter, 5, true, true, OuterTables(), w[0]);
+    CharWidths(data[1], kInner, 4, false, false, InnerTables(), w[1]);
+    CharWidths(data[2], kOuter, 5, true, true, OuterTables(), w[2]);
+    CharWidths(data[3], kInner, 4, false, false, InnerTables(), w[3]);
 
     int checksum = 0;
     for (int c = 0; c < 4; ++c)
-        for (int i = 0; i < 8; ++i) checksum += w[c][i] * Weight(8 * c + i, 79);
+        for (int i = 0; i < 8; ++i) checksum += w[c][i] * kWeights79[size_t(8 * c + i)];
     checksum %= 79;
     if (checksum >= 8) ++checksum;
     if (checksum >= 72) ++checksum;
@@ -202,53 +327,61 @@ bool EncodeItemPattern(Type type, std::string_view digits, Pattern& out)
     const int* rightFinder = kFinder14[checksum % 9];
 
     // The linear element sequence: guard, 1, left finder, 2 reversed, 4,
-    // right finder reversed, 3 reversed, guard.
-    std::vector<int> e = {1, 1};
-    e.insert(e.end(), w[0], w[0] + 8);
-    e.insert(e.end(), leftFinder, leftFinder + 5);
-    AppendReversed(e, w[1], 8);
-    e.insert(e.end(), w[3], w[3] + 8);
-    AppendReversed(e, rightFinder, 5);
-    AppendReversed(e, w[2], 8);
-    e.push_back(1);
-    e.push_back(1);
+    // right finder reversed, 3 reversed, guard (46 elements).
+    int e[46];
+    int n = 0;
+    auto put = [&](const int* src, int count, bool reversed) {
+        for (int i = 0; i < count; ++i) e[n++] = src[reversed ? count - 1 - i : i];
+    };
+    static const int kGuard[2] = {1, 1};
+    put(kGuard, 2, false);
+    put(w[0], 8, false);
+    put(leftFinder, 5, false);
+    put(w[1], 8, true);
+    put(w[3], 8, false);
+    put(rightFinder, 5, true);
+    put(w[2], 8, true);
+    put(kGuard, 2, false);
 
     if (type == kOmni || type == kTruncated) {
-        out.rows.push_back({ElementsToModules(e), false});
+        UseRows(out, 1);
+        out.rows[0].modules.reserve(96);
+        PutElements(out.rows[0].modules, e, n, false);
         out.width = int(out.rows[0].modules.size());
         return true;
     }
     // Two rows of 50 modules: guard + first half + guard over guard + second half.
-    std::vector<int> top(e.begin(), e.begin() + 23);
-    top.push_back(1);
-    top.push_back(1);
-    std::vector<int> bottom = {1, 1};
-    bottom.insert(bottom.end(), e.begin() + 23, e.end());
-    const std::vector<std::uint8_t> topRow = ElementsToModules(top);
-    const std::vector<std::uint8_t> bottomRow = ElementsToModules(bottom, true);
+    const size_t rowCount = type == kStacked ? 3 : 5;
+    UseRows(out, rowCount);
+    std::vector<std::uint8_t>& topRow = out.rows[0].modules;
+    std::vector<std::uint8_t>& bottomRow = out.rows[rowCount - 1].modules;
+    topRow.reserve(50);
+    bottomRow.reserve(50);
+    PutElements(topRow, e, 23, false);  // ends light
+    PutElements(topRow, kGuard, 2, true);
+    PutElements(bottomRow, kGuard, 2, true);
+    PutElements(bottomRow, e + 23, n - 23, true);
     const int width = int(topRow.size());
     out.width = width;
-    out.rows.push_back({topRow, false});
+    for (size_t r = 1; r + 1 < rowCount; ++r) out.rows[r].separator = true;
     if (type == kStacked) {
         // Complement of the rows where they agree, alternating where they
         // differ; the run starts at the symbol's edge, whose first four
         // modules are then left light.
-        std::vector<std::uint8_t> sep(size_t(width), 0);
-        std::uint8_t prev = 1;
+        std::vector<std::uint8_t>& sep = out.rows[1].modules;
+        sep.assign(size_t(width), 0);
+        unsigned prev = 1;
         for (int i = 0; i < width - 4; ++i) {
-            if (topRow[size_t(i)] == bottomRow[size_t(i)])
-                prev = topRow[size_t(i)] ? 0 : 1;
-            else
-                prev = prev ? 0 : 1;
-            sep[size_t(i)] = i < 4 ? 0 : prev;
+            const unsigned top = topRow[size_t(i)] ? 1u : 0u, bottom = bottomRow[size_t(i)] ? 1u : 0u;
+            prev = top == bottom ? top ^ 1u : prev ^ 1u;
+            sep[size_t(i)] = std::uint8_t(i < 4 ? 0u : prev);
         }
-        out.rows.push_back({sep, true});
     } else {
-        out.rows.push_back({ComplementSeparator(topRow, width, {{18, 33}}), true});
-        out.rows.push_back({AlternatingSeparator(width), true});
-        out.rows.push_back({ComplementSeparator(bottomRow, width, {{17, 32, true}}), true});
+        const Span upperFinder{18, 33}, lowerFinder{17, 32, true};
+        ComplementSeparatorInto(out.rows[1].modules, topRow, width, &upperFinder, 1);
+        AlternatingSeparatorInto(out.rows[2].modules, width);
+        ComplementSeparatorInto(out.rows[3].modules, bottomRow, width, &lowerFinder, 1);
     }
-    out.rows.push_back({bottomRow, false});
     return true;
 }
 
@@ -279,6 +412,7 @@ struct ElementString {
 
 bool ParseElementString(std::string_view s, ElementString& out)
 {
+    out.fields.reserve(8);
     size_t i = 0;
     while (i < s.size()) {
         if (s[i] != '(') return false;
@@ -431,6 +565,7 @@ int ParseDigits(const std::string& s, size_t from, size_t count)
 ExpandedError ExpandedBits(std::string_view elementString, int segmentsPerRow, std::string& bits)
 {
     bits.clear();
+    bits.reserve(22 * 12);
     ElementString es;
     if (!ParseElementString(elementString, es)) return ExpandedError::kSyntax;
     for (const auto& f : es.fields)
@@ -579,21 +714,23 @@ ExpandedError ExpandedBits(std::string_view elementString, int segmentsPerRow, s
 
 ExpandedError EncodeExpandedPattern(std::string_view elementString, bool stacked, int segmentsPerRow, Pattern& out)
 {
-    out = Pattern();
+    out.width = 0;
     if (!stacked) segmentsPerRow = 0;
     if (stacked) segmentsPerRow = std::clamp(segmentsPerRow & ~1, 2, 22);
     std::string bits;
     const ExpandedError err = ExpandedBits(elementString, segmentsPerRow, bits);
-    if (err != ExpandedError::kNone) return err;
+    if (err != ExpandedError::kNone) {
+        out.rows.clear();
+        return err;
+    }
 
     const int dataChars = int(bits.size() / 12);
-    const int symbolChars = dataChars + 1;
-    std::vector<std::array<int, 8>> widths;
-    widths.resize(size_t(symbolChars));
+    const int symbolChars = dataChars + 1;  // at most 22
+    std::array<std::array<int, 8>, 22> widths;
     for (int k = 0; k < dataChars; ++k) {
         int v = 0;
         for (int b = 0; b < 12; ++b) v = v * 2 + (bits[size_t(12 * k + b)] - '0');
-        CharWidths(v, kExpandedGroups, 5, true, false, widths[size_t(k + 1)].data());
+        CharWidths(v, kExpandedGroups, 5, true, false, ExpandedTables(), widths[size_t(k + 1)].data());
     }
     const int finders = (symbolChars + 1) / 2;
     const int* seq = kFinderSequences[finders - 2];
@@ -603,36 +740,44 @@ ExpandedError EncodeExpandedPattern(std::string_view elementString, bool stacked
     for (int k = 1; k < symbolChars; ++k) {
         const int pair = k / 2;
         const int row = 4 * seq[pair] + 2 * (pair % 2) + (k % 2) - 1;
-        for (int i = 0; i < 8; ++i) checksum += widths[size_t(k)][size_t(i)] * Weight(8 * row + i, 211);
+        for (int i = 0; i < 8; ++i) checksum += widths[size_t(k)][size_t(i)] * kWeights211[size_t(8 * row + i)];
     }
     checksum = checksum % 211 + 211 * (symbolChars - 4);
-    CharWidths(checksum, kExpandedGroups, 5, true, false, widths[0].data());
+    CharWidths(checksum, kExpandedGroups, 5, true, false, ExpandedTables(), widths[0].data());
 
     // Element runs of each pair: left character, finder, right character
-    // (reversed); finders of odd pairs are reversed.
-    std::vector<std::vector<int>> segs;  // one per symbol character, the finder with the left one
+    // (reversed); finders of odd pairs are reversed. One run per symbol
+    // character, the finder with the left one.
+    struct Seg {
+        int n = 0;
+        int w[13];
+        const int* begin() const { return w; }
+        const int* end() const { return w + n; }
+    };
+    std::array<Seg, 22> segs;
     for (int k = 0; k < symbolChars; ++k) {
-        std::vector<int> s;
+        Seg& sg = segs[size_t(k)];
         const int pair = k / 2;
         const int* f = kFinderExpanded[seq[pair]];
         if (k % 2 == 0) {
-            s.insert(s.end(), widths[size_t(k)].begin(), widths[size_t(k)].end());
-            if (pair % 2 == 0)
-                s.insert(s.end(), f, f + 5);
-            else
-                AppendReversed(s, f, 5);
+            for (int i = 0; i < 8; ++i) sg.w[sg.n++] = widths[size_t(k)][size_t(i)];
+            for (int i = 0; i < 5; ++i) sg.w[sg.n++] = pair % 2 == 0 ? f[i] : f[4 - i];
         } else {
-            AppendReversed(s, widths[size_t(k)].data(), 8);
+            for (int i = 0; i < 8; ++i) sg.w[sg.n++] = widths[size_t(k)][size_t(7 - i)];
         }
-        segs.push_back(std::move(s));
     }
 
     if (!stacked || segmentsPerRow >= symbolChars) {
-        std::vector<int> e = {1, 1};
-        for (const auto& s : segs) e.insert(e.end(), s.begin(), s.end());
-        e.push_back(1);
-        e.push_back(1);
-        out.rows.push_back({ElementsToModules(e), false});
+        int e[2 + 22 * 13 + 2];
+        int n = 0;
+        e[n++] = 1;
+        e[n++] = 1;
+        for (int k = 0; k < symbolChars; ++k)
+            for (int w : segs[size_t(k)]) e[n++] = w;
+        e[n++] = 1;
+        e[n++] = 1;
+        UseRows(out, 1);
+        PutElements(out.rows[0].modules, e, n, false);
         out.width = int(out.rows[0].modules.size());
         return ExpandedError::kNone;
     }
@@ -644,24 +789,28 @@ ExpandedError EncodeExpandedPattern(std::string_view elementString, bool stacked
     // one more light module. Every element keeps the colour it has in the
     // single-row symbol, so the finders tell the reading direction.
     const int pairsPerRow = segmentsPerRow / 2;
-    const int rowsCount = (symbolChars + segmentsPerRow - 1) / segmentsPerRow;
-    std::vector<std::vector<std::uint8_t>> rows;
-    std::vector<std::vector<Span>> finderSpans;
-    std::vector<int> contentWidths, leads;
+    const int rowsCount = (symbolChars + segmentsPerRow - 1) / segmentsPerRow;  // at most 11
+    std::vector<std::vector<std::uint8_t>> rows(static_cast<size_t>(rowsCount));
+    Span finderSpans[11][11];
+    int finderCounts[11], contentWidths[11], leads[11];
     int width = 0;
     for (int r = 0; r < rowsCount; ++r) {
         const int from = r * segmentsPerRow;
         const int to = std::min(symbolChars, from + segmentsPerRow);
         const bool firstDark = (from / 2) % 2 == 1;
         // Reading order: guard, the characters, guard; finder spans in elements.
-        std::vector<int> run = {1, 1};
-        std::vector<std::pair<int, int>> finderElems;
+        int run[2 + 22 * 13 + 2];
+        int n = 0;
+        std::pair<int, int> finderElems[11];
+        int finderCount = 0;
+        run[n++] = 1;
+        run[n++] = 1;
         for (int k = from; k < to; ++k) {
-            if (k % 2 == 0) finderElems.emplace_back(int(run.size()) + 8, int(run.size()) + 13);
-            run.insert(run.end(), segs[size_t(k)].begin(), segs[size_t(k)].end());
+            if (k % 2 == 0) finderElems[finderCount++] = {n + 8, n + 13};
+            for (int w : segs[size_t(k)]) run[n++] = w;
         }
-        run.push_back(1);
-        run.push_back(1);
+        run[n++] = 1;
+        run[n++] = 1;
         const bool evenRow = r % 2 == 1;
         const int pairsHere = (to - from + 1) / 2;
         bool reverse = evenRow && pairsPerRow % 2 == 0;
@@ -670,46 +819,45 @@ ExpandedError EncodeExpandedPattern(std::string_view elementString, bool stacked
             reverse = false;
             lead = 1;
         }
-        const int n = int(run.size());
         // Module offset of every element on paper.
-        std::vector<int> start(size_t(n) + 1, 0);
-        std::vector<std::uint8_t> m(size_t(lead), 0);
+        int start[2 + 22 * 13 + 2];
+        std::vector<std::uint8_t>& m = rows[size_t(r)];
+        m.assign(size_t(lead), 0);
         if (!reverse) {
-            for (int i = 0; i < n; ++i) start[size_t(i)] = lead + (i ? start[size_t(i - 1)] - lead + run[size_t(i - 1)] : 0);
-            const std::vector<std::uint8_t> body = ElementsToModules(run, firstDark);
-            m.insert(m.end(), body.begin(), body.end());
+            for (int i = 0, x = lead; i < n; x += run[i], ++i) start[i] = x;
+            PutElements(m, run, n, firstDark);
         } else {
-            std::vector<int> rev(run.rbegin(), run.rend());
+            int rev[2 + 22 * 13 + 2];
+            for (int i = 0; i < n; ++i) rev[i] = run[n - 1 - i];
             const bool lastDark = firstDark != ((n - 1) % 2 == 1);
-            m = ElementsToModules(rev, lastDark);
-            int x = 0;
-            for (int i = n - 1; i >= 0; --i) {
-                start[size_t(i)] = x;
-                x += run[size_t(i)];
-            }
+            PutElements(m, rev, n, lastDark);
+            for (int i = n - 1, x = 0; i >= 0; x += run[i], --i) start[i] = x;
         }
-        std::vector<Span> spans;
-        for (const auto& [a, b] : finderElems) {
-            if (!reverse)
-                spans.push_back({start[size_t(a)], start[size_t(b - 1)] + run[size_t(b - 1)]});
-            else
-                spans.push_back({start[size_t(b - 1)], start[size_t(a)] + run[size_t(a)], true});
+        for (int k = 0; k < finderCount; ++k) {
+            const auto [a, b] = finderElems[k];
+            finderSpans[r][k] = reverse ? Span{start[b - 1], start[a] + run[a], true}
+                                        : Span{start[a], start[b - 1] + run[b - 1]};
         }
+        finderCounts[r] = finderCount;
         width = std::max(width, int(m.size()));
-        contentWidths.push_back(int(m.size()));
-        leads.push_back(lead);
-        rows.push_back(std::move(m));
-        finderSpans.push_back(std::move(spans));
+        contentWidths[r] = int(m.size());
+        leads[r] = lead;
     }
     for (auto& m : rows) m.resize(size_t(width), 0);
     out.width = width;
+    out.rows.clear();
+    out.rows.reserve(size_t(4 * rowsCount - 3));
     for (int r = 0; r < rowsCount; ++r) {
         if (r > 0) {
-            out.rows.push_back({ComplementSeparator(rows[size_t(r - 1)], contentWidths[size_t(r - 1)], finderSpans[size_t(r - 1)], leads[size_t(r - 1)]), true});
+            out.rows.push_back({ComplementSeparator(rows[size_t(r - 1)], contentWidths[r - 1], finderSpans[r - 1],
+                                                    size_t(finderCounts[r - 1]), leads[r - 1]),
+                                true});
             out.rows.push_back({AlternatingSeparator(width), true});
-            out.rows.push_back({ComplementSeparator(rows[size_t(r)], contentWidths[size_t(r)], finderSpans[size_t(r)], leads[size_t(r)]), true});
+            out.rows.push_back({ComplementSeparator(rows[size_t(r)], contentWidths[r], finderSpans[r],
+                                                    size_t(finderCounts[r]), leads[r]),
+                                true});
         }
-        out.rows.push_back({rows[size_t(r)], false});
+        out.rows.push_back({rows[size_t(r)], false});  // a copy: the next separator reads it
     }
     return ExpandedError::kNone;
 }

@@ -1,6 +1,8 @@
 #include "encoders/databar_entry.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <iterator>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -21,7 +23,7 @@ BarBitmap EncodeDataBarCore(CEncoderCall& call, const char* data, int module, in
     if (!data || !*data) return call.Fail(BCE_BAD_LENGTH, kMsgBadLength);
     char buffer[102] = {};
     std::strncpy(buffer, data, 101);
-    const std::string text(buffer);
+    const std::string_view text(buffer);
     if (!CheckRotation(call, rotation) || !CheckModule(call, module) || !CheckHeight(call, height)) return nullptr;
 
     const int type = options & 15;
@@ -31,14 +33,18 @@ BarBitmap EncodeDataBarCore(CEncoderCall& call, const char* data, int module, in
     const int X = module;
     const int T = (textFlags & 7) ? 12 * X : 0;
 
-    databar::Pattern pattern;
+    // The pattern's rows are kept from call to call (per thread), so that
+    // printing label after label allocates nothing for them.
+    thread_local databar::Pattern pattern;
     if (type <= databar::kLimited) {
-        std::string digits = text.size() == 16 ? text.substr(2, 13) : text.substr(0, std::min<size_t>(13, text.size()));
-        if (digits.size() < 13) return call.Fail(BCE_BAD_LENGTH, kMsgBadLength);
+        const std::string_view item = text.size() == 16 ? text.substr(2, 13) : text.substr(0, 13);
+        if (item.size() < 13) return call.Fail(BCE_BAD_LENGTH, kMsgBadLength);
+        char digits[13];
+        std::copy(item.begin(), item.end(), digits);
         for (char c : digits)
             if (c < '0' || c > '9') return call.Fail(BCE_ILLEGAL_CHAR, kMsgIllegalChar);
         if (type == databar::kLimited && digits[0] > '1') digits[0] = '0';
-        if (!databar::EncodeItemPattern(databar::Type(type), digits, pattern))
+        if (!databar::EncodeItemPattern(databar::Type(type), std::string_view(digits, 13), pattern))
             return call.Fail(BCE_UNSUPPORTED_TYPE, kMsgUnsupportedType);
     } else if (type == databar::kExpanded || type == databar::kExpandedStacked) {
         const int segments = 2 * std::clamp(segmentsCode ? segmentsCode : 11, 1, 11);
@@ -55,7 +61,13 @@ BarBitmap EncodeDataBarCore(CEncoderCall& call, const char* data, int module, in
     const long long sx = (long long)sep * X;
     int barRows = 0;
     for (const auto& r : pattern.rows) barRows += r.separator ? 0 : 1;
-    std::vector<long long> rowHeights;  // one per pattern row
+    // One height per pattern row (at most 11 bar rows and their separators).
+    long long rowHeights[64];
+    size_t heightCount = 0;
+    auto setHeights = [&](std::initializer_list<long long> list) {
+        heightCount = 0;
+        for (long long v : list) rowHeights[heightCount++] = v;
+    };
     switch (type) {
     case databar::kOmni: h = hold ? std::max<long long>(h, 33LL * X + T) : std::max<long long>(h, X + T); break;
     case databar::kTruncated:
@@ -73,14 +85,14 @@ BarBitmap EncodeDataBarCore(CEncoderCall& call, const char* data, int module, in
             const long long n = h - sx - T;
             top = n - MulDiv(int(n), 7, 12);
         }
-        rowHeights = {top, sx, h - T - sx - top};
+        setHeights({top, sx, h - T - sx - top});
         break;
     }
     case databar::kStackedOmni: {
         h = hold ? std::max<long long>(h, 69LL * X + 3LL * (sep - 1) * X + T)
                  : std::max<long long>(h, T + (3LL * sep + 2) * X);
         const long long top = (h - 3 * sx - T + 1) / 2;
-        rowHeights = {top, sx, sx, sx, h - T - 3 * sx - top};
+        setHeights({top, sx, sx, sx, h - T - 3 * sx - top});
         break;
     }
     default: {  // Expanded Stacked: rows share what the separators leave
@@ -90,17 +102,18 @@ BarBitmap EncodeDataBarCore(CEncoderCall& call, const char* data, int module, in
         const long long each = (h - T - seps) / barRows;
         long long spare = (h - T - seps) - each * barRows;
         for (const auto& r : pattern.rows) {
+            if (heightCount == std::size(rowHeights)) break;
             if (r.separator) {
-                rowHeights.push_back(sx);
+                rowHeights[heightCount++] = sx;
             } else {
-                rowHeights.push_back(each + (--barRows == 0 ? spare : 0));
+                rowHeights[heightCount++] = each + (--barRows == 0 ? spare : 0);
             }
         }
         spare = 0;
         break;
     }
     }
-    if (rowHeights.empty()) rowHeights = {h - T};
+    if (heightCount == 0) setHeights({h - T});
 
     const long long width = (long long)pattern.width * X;
     if (!BarcodeSizeAllowed(width, h)) return call.Fail(BCE_NO_MEMORY, kMsgNoMemory);
@@ -108,15 +121,14 @@ BarBitmap EncodeDataBarCore(CEncoderCall& call, const char* data, int module, in
     if (!rows.Allocate(width, int(pattern.rows.size()))) return call.Fail(BCE_NO_MEMORY, kMsgNoMemory);
     for (size_t r = 0; r < pattern.rows.size(); ++r) {
         const auto& m = pattern.rows[r].modules;
-        for (size_t i = 0; i < m.size(); ++i)
-            if (m[i]) rows.SetBars(int(r), int(i) * X, X);
+        rows.SetModules(int(r), m.data(), int(m.size()), X);
     }
     if (reduction > 0) rows.Reduce(std::min(reduction, X - 1), int(pattern.rows.size()));
 
     BarBitmap bmp = NewSymbolBitmap(call, width, h);
     if (!bmp) return nullptr;
     long long y = (T && (textFlags & BTF_ABOVE)) ? T : 0;
-    for (size_t r = 0; r < pattern.rows.size(); ++r) {
+    for (size_t r = 0; r < pattern.rows.size() && r < heightCount; ++r) {
         PaintBarRow(*bmp, rows, int(r), int(y), int(y + rowHeights[r]));
         y += rowHeights[r];
     }

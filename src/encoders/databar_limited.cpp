@@ -1,5 +1,9 @@
 #include "encoders/databar_limited.h"
 
+#include <array>
+#include <cstring>
+#include <limits>
+
 namespace databar {
 namespace {
 
@@ -7,10 +11,15 @@ constexpr int kElements = 7;
 constexpr long long kCharacterValues = 2013571;
 
 // Number of ways to spread `modules` over `parts` elements of 1..widest;
-// with needNarrow at least one element must be 1. Counted once into a table.
+// with needNarrow at least one element must be 1. Counted once into a table,
+// together with the running sums Unrank searches.
 constexpr int kMaxModules = 26, kMaxWidest = 9;
 struct CountTable {
     long long n[kElements + 1][kMaxModules + 1][kMaxWidest + 1][2] = {};
+    // choices[widest][parts][modules][narrow][w]: the spreads whose next
+    // element is at most w wide, `parts` elements following it (w = 0..widest);
+    // widest first, so that one character's lookups stay close together.
+    std::int32_t choices[kMaxWidest + 1][kElements][kMaxModules + 1][2][kMaxWidest + 1] = {};
     CountTable()
     {
         for (int widest = 1; widest <= kMaxWidest; ++widest)
@@ -26,62 +35,120 @@ struct CountTable {
                         }
                         n[parts][modules][widest][narrow] = c;
                     }
+        for (int widest = 1; widest <= kMaxWidest; ++widest)
+            for (int parts = 0; parts < kElements; ++parts)
+                for (int modules = 0; modules <= kMaxModules; ++modules)
+                    for (int narrow = 0; narrow < 2; ++narrow) {
+                        long long sum = 0;
+                        for (int w = 1; w <= kMaxWidest; ++w) {
+                            if (w <= widest && modules - w >= 0) sum += n[parts][modules - w][widest][narrow && w != 1];
+                            // Past the widest width no rank is reached.
+                            choices[widest][parts][modules][narrow][w] =
+                                w < widest ? std::int32_t(sum) : std::numeric_limits<std::int32_t>::max();
+                        }
+                    }
     }
 };
-long long Count(int parts, int modules, int widest, bool needNarrow)
+const CountTable& Counts()
 {
     static const CountTable table;
-    if (modules < 0 || modules > kMaxModules || widest > kMaxWidest) return 0;
-    return table.n[parts][modules][widest][needNarrow ? 1 : 0];
+    return table;
 }
 
 // The rank-th such spread in lexicographic order (first element most
-// significant, narrower first).
-void Unrank(long long rank, int modules, int widest, bool needNarrow, int* out)
+// significant, narrower first). Each element's width is found by counting
+// the running sums at or below the rank, without a branch per width. One
+// spread depends on the element before at every step, so several are worked
+// out side by side to keep the processor busy.
+struct Spread {
+    long long rank;
+    int modules;
+    int widest;
+    bool needNarrow;
+    int* out;
+};
+template <int N>
+void Unrank(Spread (&jobs)[N])
 {
-    for (int e = 0; e < kElements; ++e) {
-        const int parts = kElements - e - 1;
-        for (int w = 1; w <= widest; ++w) {
-            const long long n = Count(parts, modules - w, widest, needNarrow && w != 1);
-            if (rank < n) {
-                out[e] = w;
-                modules -= w;
-                needNarrow = needNarrow && w != 1;
-                break;
-            }
-            rank -= n;
+    const CountTable& t = Counts();
+    // The last element takes the modules left (the only spread of one
+    // element that a valid rank reaches).
+    for (int e = 0; e + 1 < kElements; ++e)
+#pragma GCC unroll 4
+        for (Spread& j : jobs) {
+            const std::int32_t* sums = t.choices[j.widest][kElements - e - 1][j.modules][j.needNarrow ? 1 : 0];
+            int w = 1;
+#pragma GCC unroll 8
+            for (int k = 1; k < kMaxWidest; ++k) w += j.rank >= sums[k] ? 1 : 0;
+            j.rank -= w > 1 ? sums[w - 1] : 0;
+            j.out[e] = w;
+            j.modules -= w;
+            j.needNarrow = j.needNarrow && w != 1;
         }
-    }
+    for (Spread& j : jobs) j.out[kElements - 1] = j.modules;
 }
 
+// Elements (at most 9 modules wide) written as 16-byte stores into a buffer
+// on the stack (the next element overwrites the overshoot), appended whole.
 void AppendElements(std::vector<std::uint8_t>& m, const int* widths, int n, bool firstDark)
 {
+    std::uint8_t buffer[14 * 9 + 16];
+    static const std::uint8_t kDark[16] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, kLight[16] = {};
+    std::uint8_t* p = buffer;
     bool dark = firstDark;
-    for (int i = 0; i < n; ++i) {
-        m.insert(m.end(), size_t(widths[i]), dark ? 1 : 0);
+    for (int i = 0; i < n && i < 14; ++i) {
+        std::memcpy(p, dark ? kDark : kLight, 16);
+        p += widths[i];
         dark = !dark;
     }
+    m.insert(m.end(), buffer, p);
 }
+
+// Weights of the check value: successive powers of 3 modulo 89.
+constexpr std::array<int, 28> kCheckWeights = [] {
+    std::array<int, 28> w{};
+    int v = 1;
+    for (auto& x : w) {
+        x = v;
+        v = v * 3 % 89;
+    }
+    return w;
+}();
 
 }  // namespace
 
 namespace {
 
-// The 14 widths of a data character into w; false for a value out of range.
-bool CharacterWidths(int value, int* w)
+// The two spreads (odd and even elements) of a data character into jobs;
+// false for a value out of range.
+bool CharacterSpreads(int value, int* odd, int* even, Spread* jobs)
 {
     if (value < 0 || value >= kCharacterValues) return false;
     int g = 0;
     while (value > kLimitedGroups[g].last) ++g;
     const LimitedGroup& gr = kLimitedGroups[g];
     const int v = value - gr.first;
-    int odd[kElements], even[kElements];
-    Unrank(v / gr.tEven, gr.oddModules, gr.widestOdd, false, odd);
-    Unrank(v % gr.tEven, gr.evenModules, gr.widestEven, true, even);
+    jobs[0] = {v / gr.tEven, gr.oddModules, gr.widestOdd, false, odd};
+    jobs[1] = {v % gr.tEven, gr.evenModules, gr.widestEven, true, even};
+    return true;
+}
+
+void Interleave(const int* odd, const int* even, int* w)
+{
     for (int i = 0; i < kElements; ++i) {
         w[2 * i] = odd[i];
         w[2 * i + 1] = even[i];
     }
+}
+
+// The 14 widths of a data character into w; false for a value out of range.
+bool CharacterWidths(int value, int* w)
+{
+    int odd[kElements], even[kElements];
+    Spread jobs[2];
+    if (!CharacterSpreads(value, odd, even, jobs)) return false;
+    Unrank(jobs);
+    Interleave(odd, even, w);
     return true;
 }
 
@@ -104,14 +171,18 @@ bool EncodeLimitedRow(std::string_view digits, std::vector<std::uint8_t>& module
         value = value * 10 + (c - '0');
     }
     int left[14], right[14];
-    CharacterWidths(int(value / kCharacterValues), left);
-    CharacterWidths(int(value % kCharacterValues), right);
+    // Both characters' four spreads at once.
+    int odd[2][kElements], even[2][kElements];
+    Spread jobs[4];
+    CharacterSpreads(int(value / kCharacterValues), odd[0], even[0], jobs);
+    CharacterSpreads(int(value % kCharacterValues), odd[1], even[1], jobs + 2);
+    Unrank(jobs);
+    Interleave(odd[0], even[0], left);
+    Interleave(odd[1], even[1], right);
     // Check value: element widths weighted by successive powers of 3, mod 89.
-    int check = 0, weight = 1;
-    for (int i = 0; i < 28; ++i) {
-        check = (check + (i < 14 ? left[i] : right[i - 14]) * weight) % 89;
-        weight = weight * 3 % 89;
-    }
+    int check = 0;
+    for (int i = 0; i < 14; ++i) check += left[i] * kCheckWeights[size_t(i)] + right[i] * kCheckWeights[size_t(i + 14)];
+    check %= 89;
     int checkWidths[14];
     for (int i = 0; i < 14; ++i) checkWidths[i] = kLimitedCheckWidths[check][i] - '0';
     const int guard[2] = {1, 1};
