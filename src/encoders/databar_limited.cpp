@@ -57,9 +57,7 @@ const CountTable& Counts()
 
 // The rank-th such spread in lexicographic order (first element most
 // significant, narrower first). Each element's width is found by counting
-// the running sums at or below the rank, without a branch per width. One
-// spread depends on the element before at every step, so several are worked
-// out side by side to keep the processor busy.
+// the running sums at or below the rank, without a branch per width.
 struct Spread {
     long long rank;
     int modules;
@@ -88,20 +86,18 @@ void Unrank(Spread (&jobs)[N])
     for (Spread& j : jobs) j.out[kElements - 1] = j.modules;
 }
 
-// Elements (at most 9 modules wide) written as 16-byte stores into a buffer
-// on the stack (the next element overwrites the overshoot), appended whole.
-void AppendElements(std::vector<std::uint8_t>& m, const int* widths, int n, bool firstDark)
+// Elements (at most 9 modules wide) written as 16-byte stores (the next
+// element overwrites the overshoot); returns the end.
+std::uint8_t* PutElements(std::uint8_t* p, const int* widths, int n)
 {
-    std::uint8_t buffer[14 * 9 + 16];
     static const std::uint8_t kDark[16] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, kLight[16] = {};
-    std::uint8_t* p = buffer;
-    bool dark = firstDark;
-    for (int i = 0; i < n && i < 14; ++i) {
+    bool dark = false;  // every part starts with a space
+    for (int i = 0; i < n; ++i) {
         std::memcpy(p, dark ? kDark : kLight, 16);
         p += widths[i];
         dark = !dark;
     }
-    m.insert(m.end(), buffer, p);
+    return p;
 }
 
 // Weights of the check value: successive powers of 3 modulo 89.
@@ -115,40 +111,60 @@ constexpr std::array<int, 28> kCheckWeights = [] {
     return w;
 }();
 
-}  // namespace
-
-namespace {
-
-// The two spreads (odd and even elements) of a data character into jobs;
-// false for a value out of range.
-bool CharacterSpreads(int value, int* odd, int* even, Spread* jobs)
+// The group of a data character value.
+int GroupOf(int value)
 {
-    if (value < 0 || value >= kCharacterValues) return false;
     int g = 0;
     while (value > kLimitedGroups[g].last) ++g;
-    const LimitedGroup& gr = kLimitedGroups[g];
-    const int v = value - gr.first;
-    jobs[0] = {v / gr.tEven, gr.oddModules, gr.widestOdd, false, odd};
-    jobs[1] = {v % gr.tEven, gr.evenModules, gr.widestEven, true, even};
-    return true;
+    return g;
 }
 
-void Interleave(const int* odd, const int* even, int* w)
-{
-    for (int i = 0; i < kElements; ++i) {
-        w[2 * i] = odd[i];
-        w[2 * i + 1] = even[i];
+// The seven widths of every odd and every even spread of each group, four
+// bits each (first element lowest), worked out once: a character then costs
+// two lookups instead of twelve searches through the counts. Serial numbers
+// printed one after another read neighbouring entries.
+struct SpreadTable {
+    std::vector<std::uint32_t> odd[7], even[7];
+    SpreadTable()
+    {
+        auto fill = [](std::vector<std::uint32_t>& t, int count, int modules, int widest, bool needNarrow) {
+            t.resize(size_t(count));
+            for (int v = 0; v < count; ++v) {
+                int w[kElements];
+                Spread job[1] = {{v, modules, widest, needNarrow, w}};
+                Unrank(job);
+                std::uint32_t packed = 0;
+                for (int i = kElements - 1; i >= 0; --i) packed = packed << 4 | std::uint32_t(w[i]);
+                t[size_t(v)] = packed;
+            }
+        };
+        for (int g = 0; g < 7; ++g) {
+            const LimitedGroup& gr = kLimitedGroups[g];
+            fill(odd[g], gr.tOdd, gr.oddModules, gr.widestOdd, false);
+            fill(even[g], gr.tEven, gr.evenModules, gr.widestEven, true);
+        }
     }
+};
+const SpreadTable& Spreads()
+{
+    static const SpreadTable table;
+    return table;
 }
 
-// The 14 widths of a data character into w; false for a value out of range.
+// The 14 widths of a data character into w, odd and even elements in turn
+// (space first); false for a value out of range.
 bool CharacterWidths(int value, int* w)
 {
-    int odd[kElements], even[kElements];
-    Spread jobs[2];
-    if (!CharacterSpreads(value, odd, even, jobs)) return false;
-    Unrank(jobs);
-    Interleave(odd, even, w);
+    if (value < 0 || value >= kCharacterValues) return false;
+    const int g = GroupOf(value);
+    const LimitedGroup& gr = kLimitedGroups[g];
+    const int v = value - gr.first;
+    const SpreadTable& t = Spreads();
+    std::uint32_t odd = t.odd[g][size_t(v / gr.tEven)], even = t.even[g][size_t(v % gr.tEven)];
+    for (int i = 0; i < kElements; ++i, odd >>= 4, even >>= 4) {
+        w[2 * i] = int(odd & 15);
+        w[2 * i + 1] = int(even & 15);
+    }
     return true;
 }
 
@@ -171,14 +187,8 @@ bool EncodeLimitedRow(std::string_view digits, std::vector<std::uint8_t>& module
         value = value * 10 + (c - '0');
     }
     int left[14], right[14];
-    // Both characters' four spreads at once.
-    int odd[2][kElements], even[2][kElements];
-    Spread jobs[4];
-    CharacterSpreads(int(value / kCharacterValues), odd[0], even[0], jobs);
-    CharacterSpreads(int(value % kCharacterValues), odd[1], even[1], jobs + 2);
-    Unrank(jobs);
-    Interleave(odd[0], even[0], left);
-    Interleave(odd[1], even[1], right);
+    CharacterWidths(int(value / kCharacterValues), left);
+    CharacterWidths(int(value % kCharacterValues), right);
     // Check value: element widths weighted by successive powers of 3, mod 89.
     int check = 0;
     for (int i = 0; i < 14; ++i) check += left[i] * kCheckWeights[size_t(i)] + right[i] * kCheckWeights[size_t(i + 14)];
@@ -186,13 +196,15 @@ bool EncodeLimitedRow(std::string_view digits, std::vector<std::uint8_t>& module
     int checkWidths[14];
     for (int i = 0; i < 14; ++i) checkWidths[i] = kLimitedCheckWidths[check][i] - '0';
     const int guard[2] = {1, 1};
-    modules.reserve(79);
-    AppendElements(modules, guard, 2, false);
-    AppendElements(modules, left, 14, false);
-    AppendElements(modules, checkWidths, 14, false);
-    AppendElements(modules, right, 14, false);
-    AppendElements(modules, guard, 2, false);
-    modules.insert(modules.end(), 5, 0);
+    // 74 modules of elements, 5 light ones, and room for the last store.
+    std::uint8_t buffer[79 + 16];
+    std::uint8_t* p = PutElements(buffer, guard, 2);
+    p = PutElements(p, left, 14);
+    p = PutElements(p, checkWidths, 14);
+    p = PutElements(p, right, 14);
+    p = PutElements(p, guard, 2);
+    std::memset(p, 0, 5);
+    modules.assign(buffer, p + 5);
     return true;
 }
 
