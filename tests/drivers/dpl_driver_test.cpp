@@ -347,6 +347,24 @@ TEST(DplJob, SerialNumbersThePrinterCounts)
     }
 }
 
+TEST(DplJob, CopiesOfACountedLabelKeepItsNumber)
+{
+    // With copies the printer is told to step its counted fields once per
+    // label, not once per copy ("^" with the copies): every class.
+    for (const int code : {4, 5, 8}) {
+        SCOPED_TRACE(code);
+        CommandLabel l(code);
+        CDrawText* t = l.Text("", CPoint(200, 200), code == 4 ? "Datamax Font 2" : code == 5 ? "Argox Font 2" : "BY Font 2");
+        l.Serial(t, "0001");
+        kvtest::DplPrinter printer = Read(l.Print(3, 2), code);
+        ASSERT_EQ(l.Driver().GetPrintMode(), PM_PRINTER_SERIAL);
+        ASSERT_EQ(printer.formats.size(), 1u);
+        EXPECT_EQ(printer.formats[0].quantity, 6);
+        EXPECT_EQ(printer.formats[0].count, 2);
+        EXPECT_TRUE(printer.formats[0].fields[0].counted);
+    }
+}
+
 TEST(DplJob, IncrementRecordSignAndMagnitude)
 {
     // The record after a counted field: "+" for an increment of at least 1,

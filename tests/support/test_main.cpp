@@ -20,6 +20,10 @@ int main(int argc, char** argv)
     }
     const std::string settings =
         (std::filesystem::temp_directory_path() / ("kvtest-settings-" + std::to_string(getpid()) + ".ini")).string();
+    // A file of an earlier program with the same process id (one that did
+    // not end normally) would hand this one its settings: start empty.
+    std::error_code stale;
+    std::filesystem::remove(settings, stale);
     setenv("KORVANE_SETTINGS", settings.c_str(), 1);
     CSettingsStore::Instance().UseFile(settings);
     // No test talks to the machine's printers: the tests that need a CUPS
