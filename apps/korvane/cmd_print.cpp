@@ -1,7 +1,7 @@
 // korvane print FILE [--printer NAME | --language CODE|NAME [--dpi N]]
 //   [--output FILE] [--pdf FILE] [--png PATTERN] [--quantity N] [--copies N]
 //   [--repeat N] [--start-label N] [--start-record N] [--data FILE [--table NAME]]
-//   [--now "YYYY-MM-DD HH:MM:SS"] [--timeout SECONDS] [--yes] [--quiet]
+//   [--now "YYYY-MM-DD HH:MM:SS"] [--timeout SECONDS] [--scripts] [--yes] [--quiet]
 // The main job: prints a label document. Status 0 only when every page and
 // byte reached its target; 2 for a bad command line or document (and for a
 // printer language that has no driver yet: nothing is sent); 1 for a print
@@ -44,7 +44,8 @@ constexpr int kMaxDpi = 2400;
 constexpr char kPrintUsage[] =
     "print FILE [--printer NAME | --language CODE|NAME [--dpi N]] [--output FILE] [--pdf FILE] [--png PATTERN]\n"
     "        [--quantity N] [--copies N] [--repeat N] [--start-label N] [--start-record N]\n"
-    "        [--data FILE [--table NAME]] [--now \"YYYY-MM-DD HH:MM:SS\"] [--timeout SECONDS] [--yes] [--quiet]";
+    "        [--data FILE [--table NAME]] [--now \"YYYY-MM-DD HH:MM:SS\"] [--timeout SECONDS] [--scripts]\n"
+    "        [--yes] [--quiet]";
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
@@ -129,7 +130,7 @@ int RunPrintCommand(const CliArgs& args)
     CliOptions opt(args,
                    {"--printer", "--language", "--dpi", "--output", "--pdf", "--png", "--quantity", "--copies",
                     "--repeat", "--start-label", "--start-record", "--now", "--data", "--table", "--timeout"},
-                   {"--yes", "--quiet"});
+                   {"--yes", "--quiet", "--scripts"});
     if (!opt.ok()) return Bad(opt.error());
     if (opt.Positional().size() != 1) return CliFail(std::string("usage: korvane ") + kPrintUsage, kBad);
     const std::string path = opt.Positional()[0];
@@ -254,6 +255,7 @@ int RunPrintCommand(const CliArgs& args)
         request.startLabel = TrackedStartLabel(doc.m_format);
     request.startRecord = startRecord;
     request.answerYes = opt.Has("--yes");
+    request.forceScripts = opt.Has("--scripts");
     request.timeLimitMs = timeoutMs;
 
     std::signal(SIGINT, OnInterrupt);

@@ -11,7 +11,8 @@ bool CJobScriptHost::BeginJob(CKVDoc& doc, int startNo, bool printing, int& labe
 {
     EndJob();
     m_errors.clear();
-    const CScriptSettings settings = CScriptSettings::FromAppSettings();
+    CScriptSettings settings = CScriptSettings::FromAppSettings();
+    if (m_forced) settings.enabled = true;
     if (!ScriptingOnForJob(settings, doc.m_variables)) return false;
     auto host = std::make_shared<CScriptHost>();
     host->SetSettings(settings);

@@ -1,7 +1,7 @@
 #pragma once
 // The script events of a print job on a script host of the job's own: the
 // host starts when scripting is on for the document ("EnableScript" and a
-// Script variable), the document's Script variables take their values from
+// Script variable; "forced" stands in for "EnableScript"), the document's Script variables take their values from
 // it while the job runs, and it stops at the job's end.
 #include <memory>
 #include <string>
@@ -19,6 +19,8 @@ public:
     void BeginLabel(int page, int row, int column, int copies, const CLabelPos& pos) override;
     void EndLabel() override;
     void EndJob() override;
+    // Run the scripts even when "EnableScript" is off (korvane print --scripts).
+    void SetForced(bool forced) { m_forced = forced; }
     // The error texts the scripts of the last job met.
     const std::vector<std::string>& Errors() const { return m_errors; }
 
@@ -26,4 +28,5 @@ private:
     CKVDoc* m_pDocument = nullptr;
     std::shared_ptr<CScriptHost> m_host;
     std::vector<std::string> m_errors;
+    bool m_forced = false;
 };

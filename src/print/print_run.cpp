@@ -87,6 +87,7 @@ CPrintOutcome RunPrint(CKVDoc& doc, const CPrintRequest& request, IPrintProgress
     if (out.graphics) KeepHeapTopForLongRuns();
     driver->SetGraphicsOutput(out.graphics);
     driver->SetAnswerYes(request.answerYes);
+    driver->ForceScripts(request.forceScripts);
     driver->SetProgress(progress);
     driver->SetOutputFile(request.outputFile);
     driver->SetTimeLimit(request.timeLimitMs);

@@ -30,6 +30,7 @@ struct CPrintRequest {
     int startLabel = -1;  // slot of the first label on the first page (from 0); -1 keeps the label's
     int startRecord = 0;  // first record (from 1); 0 keeps the label's
     bool answerYes = false;  // questions while printing are answered Yes
+    bool forceScripts = false;  // the document's scripts run even when "EnableScript" is off
     int timeLimitMs = 0;     // for spooler jobs and own ports; 0 their defaults
     bool operator==(const CPrintRequest&) const = default;
 };

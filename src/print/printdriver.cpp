@@ -46,6 +46,8 @@ CPrintDriver::CPrintDriver(CKVDoc* doc)
     if (m_pFormat) m_labelSize = m_pFormat->GetLabelSize();
 }
 
+void CPrintDriver::ForceScripts(bool forced) { m_ownScript->SetForced(forced); }
+
 CPrintDriver::~CPrintDriver()
 {
     // A job that was begun and never ended puts the objects back.

@@ -26,6 +26,7 @@
 
 class CDrawBarcode;
 class CDrawObj;
+class CJobScriptHost;
 class CKVDoc;
 class CLabelFormat;
 class CMonoBitmap;
@@ -220,6 +221,8 @@ public:
     IPrintProgress* Progress() const { return m_pProgress; }
     // Another script host for the job's events (null: none run).
     void SetScript(IJobScript* script) { m_pScript = script; }
+    // The driver's own script host runs the scripts even when "EnableScript" is off.
+    void ForceScripts(bool forced);
     // The file the file port writes to (empty: the settings decide).
     void SetOutputFile(const std::string& path) { m_strOutputFile = path; }
     // How long the spooler's and the own port's transfers may take (ms, 0 their default).
@@ -310,7 +313,7 @@ protected:
     // The job's number of distinct labels (-1 before a job: the format's).
     int m_nLabels = -1;
     IPrintProgress* m_pProgress = nullptr;
-    std::unique_ptr<IJobScript> m_ownScript;
+    std::unique_ptr<CJobScriptHost> m_ownScript;
     IJobScript* m_pScript = nullptr;
     std::string m_strOutputFile;
     int m_nTimeLimitMs = 0;

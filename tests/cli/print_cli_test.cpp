@@ -564,11 +564,18 @@ TEST_F(PrintCli, ScriptsOfTheLabelRunWithTheJobWhenScriptingIsOn)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(pages(), (std::vector<std::string>{"", ""}));
 
-    // On: every printed label is drawn, so each label number shows once per copy.
+    // On, by --scripts with the setting off and then by the setting: every
+    // printed label is drawn, so each label number shows once per copy.
+    const std::vector<std::string> scripted = {"N1P1C2", "N1P2C2", "N2P3C2", "N2P4C2", "N3P5C2", "N3P6C2"};
+    r = Run({"print", label, "--copies", "2", "--pdf", pdf, "--scripts"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(pages(), scripted);
+    EXPECT_EQ(Lines(r.err).back(), "korvane: printed 6 labels on 6 pages to " + pdf);
+
     std::ofstream(dir.file("settings.ini")) << "[Settings]\nEnableScript=1\n";
     r = Run({"print", label, "--copies", "2", "--pdf", pdf});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(pages(), (std::vector<std::string>{"N1P1C2", "N1P2C2", "N2P3C2", "N2P4C2", "N3P5C2", "N3P6C2"}));
+    EXPECT_EQ(pages(), scripted);
     EXPECT_EQ(Lines(r.err).back(), "korvane: printed 6 labels on 6 pages to " + pdf);
 }
 
