@@ -108,6 +108,8 @@ struct SymbologyInfo {
     // DPL: the barcode identifier of a record (upper case; the driver
     // writes it in lower case when the printer is to print no readable line).
     char dpl = 0;
+    // EPL2: the barcode selector of the "B" command (its fourth parameter).
+    const char* epl = nullptr;
 };
 
 // Every row: the stored symbologies in the property page's order, then the
