@@ -1,6 +1,8 @@
 #include "drivers/printer_languages.h"
 
 #include "drivers/dpl_driver.h"
+#include "drivers/epl_driver.h"
+#include "drivers/epl_store_driver.h"
 #include "drivers/zpl_driver.h"
 #include "platform/strutil.h"
 
@@ -18,12 +20,12 @@ const std::vector<PrinterLanguageRow> kLanguages = {
     {8, "dpl", "DPL (BY BTP)", true, false, MakeDriver<CDpl8Driver>},
     {9, "sbpl", "SATO SBPL", true, true},
     {10, "tpcl", "TEC TPCL", true, true},
-    {11, "epl", "EPL2", true, true},
+    {11, "epl", "EPL2", true, true, MakeDriver<CEplDriver>},
     {14, "tspl", "TSPL (TSC driver settings)", true, false},
-    {15, "epl", "EPL2 (driver settings, stored forms)", true, false},
+    {15, "epl", "EPL2 (driver settings, stored forms)", true, false, MakeDriver<CEplStoreDriver>},
     {16, "dpl", "DPL (Datamax driver settings)", true, false, MakeDplWinDriver<16>},
     {17, "sbpl", "SATO SBPL (FARS)", true, false},
-    {19, "epl", "EPL2 (Argox)", true, false},
+    {19, "epl", "EPL2 (Argox)", true, false, MakeDriver<CEpl19Driver>},
     {101, "none", "printer driver only", false, false},
     {102, "none", "printer driver only", false, false},
 };
