@@ -337,6 +337,17 @@ bool EplSettingsFromDevMode(const CDevModeView& v, EplSettingsOut s)
     return true;
 }
 
+void EplSettingsWithoutDevMode(EplSettingsOut s, bool gap, int formLength)
+{
+    std::fill(s.begin(), s.end(), 0);
+    s[ES_SUPPRESS_SPEED] = 1;
+    s[ES_SUPPRESS_DENSITY] = 1;
+    s[ES_NO_DIRECT_OPTION] = 1;
+    s[ES_NO_PRINT_MODE] = 1;
+    s[ES_MEDIA] = gap ? 1 : 0;
+    s[ES_FORM_LENGTH] = formLength;
+}
+
 bool Epl19SettingsFromDevMode(const CDevModeView& v, EplSettingsOut s)
 {
     if (!v.HasHeader()) return false;

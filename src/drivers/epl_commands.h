@@ -147,6 +147,12 @@ std::string EplVariableLine(int number, std::string_view prompt);
 // spec version 0x400 or 0x401). Returns false, leaving the block alone,
 // for a block of any other spec version.
 bool EplSettingsFromDevMode(const CDevModeView& devMode, EplSettingsOut s);
+// The settings of a job whose printer has no system-driver settings to read
+// (output to a file, a queue without the maker's driver): speed, density,
+// the direct-thermal option and the print mode stay the printer's; the
+// media is the label's: gap labels when it has a gap, else continuous of
+// formLength dots.
+void EplSettingsWithoutDevMode(EplSettingsOut s, bool gap, int formLength);
 // The same for the single-number driver, in its four layouts (the three
 // signatures and any other block); the entries no layout names are 0.
 // Returns false, leaving the block alone, for an empty block.

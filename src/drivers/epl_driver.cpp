@@ -25,8 +25,17 @@ constexpr char kSerialForm[] = "\"KV0000\"";
 BOOL CEplDriver::LoadPrinterSettings(BOOL ownSettings)
 {
     if (CPrintDriver::LoadPrinterSettings(ownSettings)) return TRUE;
-    EplSettingsFromDevMode(CDevModeView(m_jobDevMode), m_settings);
+    if (!EplSettingsFromDevMode(CDevModeView(m_jobDevMode), m_settings)) KeepPrinterSettings();
     return TRUE;
+}
+
+void CEplDriver::KeepPrinterSettings()
+{
+    // Zero settings would send speed 0, density 0 and a continuous form of
+    // one dot; without settings to read the printer keeps its own and
+    // feeds the label as it is laid out.
+    const EplLabelDots d = LabelDots();
+    EplSettingsWithoutDevMode(m_settings, d.gap > 0, d.height + d.gap);
 }
 
 int CEplDriver::GetCapability(int query, int arg)
@@ -189,7 +198,7 @@ BOOL CEplDriver::DrawGraphic(CPrintPort* port, CDrawObj*, int x, int y, const st
 BOOL CEpl19Driver::LoadPrinterSettings(BOOL ownSettings)
 {
     if (CPrintDriver::LoadPrinterSettings(ownSettings)) return TRUE;
-    Epl19SettingsFromDevMode(CDevModeView(m_jobDevMode), m_settings);
+    if (!Epl19SettingsFromDevMode(CDevModeView(m_jobDevMode), m_settings)) KeepPrinterSettings();
     return TRUE;
 }
 

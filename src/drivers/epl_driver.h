@@ -17,7 +17,8 @@ public:
     using CPrintDriver::CPrintDriver;
 
     // The label's own settings, or else those of the Zebra EPL2 system
-    // driver read from the job's printer settings.
+    // driver read from the job's printer settings; without any, the
+    // printer's own (KeepPrinterSettings).
     BOOL LoadPrinterSettings(BOOL ownSettings) override;
     // 1: 4 dots for the EAN/UPC symbologies, 8 for the others; 2: the
     // symbologies without a selector, and EAN/UPC with an add-on, are not
@@ -63,6 +64,9 @@ protected:
     virtual std::string PrintCommand(int quantity, int copies);
     // The label's sizes and offsets in dots.
     EplLabelDots LabelDots() const;
+    // Settings for a job without system-driver settings: the printer's own,
+    // the label's media.
+    void KeepPrinterSettings();
 
     bool m_bInForm = false;
     std::string m_strPending;  // the counters' start values, sent after "?"

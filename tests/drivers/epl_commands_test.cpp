@@ -514,6 +514,17 @@ TEST(EplDriverSettings, OtherSpecVersionsLeaveTheBlock)
     EXPECT_EQ(s[ES_SPEED], 0);
 }
 
+TEST(EplDriverSettings, WithoutSettingsThePrinterKeepsItsOwnAndFeedsTheLabel)
+{
+    Settings s{};
+    s.fill(5);
+    EplSettingsWithoutDevMode(s, true, 264);
+    EXPECT_EQ(EplSetupLines(s, Dots()), Lines({"I8,1,001", "q823", "WN", "ZB", "Q240,24+0"}));
+    EXPECT_EQ(Epl19SetupLines(s, Dots()), Lines({"q823", "JB", "WN", "ZB", "Q240,24"}));
+    EplSettingsWithoutDevMode(s, false, 240);
+    EXPECT_EQ(EplSetupLines(s, Dots()), Lines({"I8,1,001", "q823", "WN", "ZB", "Q240,0"}));
+}
+
 Settings Single(const std::vector<std::uint8_t>& block)
 {
     Settings s{};

@@ -12,11 +12,16 @@
 #include <vector>
 
 #include "drivers/epl_commands.h"
+#include "drivers/own_printers.h"
+#include "drivers/printer_list.h"
+#include "platform/spooler.h"
 #include "platform/strutil.h"
 #include "platform/vendor_drivers.h"
 #include "epl_label.h"
+#include "support/cupsd.h"
 #include "support/epl_interpreter.h"
 #include "support/kvtest.h"
+#include "support/loopback.h"
 
 namespace {
 
@@ -350,6 +355,30 @@ TEST(EplJob, SettingsComeFromTheLabelForOwnPortsElseFromTheSystemDriver)
     }
 }
 
+TEST(EplJob, WithoutPrinterSettingsOnlyTheLabelsMediaIsSent)
+{
+    // Printing to a file: no system-driver settings to read.
+    const struct {
+        int language;
+        int gap;
+        const char* setup;
+    } cases[] = {
+        {11, 300, "I8,1,001\r\nq400\r\nWN\r\nZB\r\nQ240,24+0\r\n"},
+        {11, 0, "I8,1,001\r\nq400\r\nWN\r\nZB\r\nQ240,0\r\n"},
+        {19, 300, "q400\r\nJB\r\nWN\r\nZB\r\nQ240,24\r\n"},
+        {15, 300, "I8,1,001\r\nQ240,24\r\nq400\r\nZB\r\nR0,0\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language);
+        EplLabel l(c.language, 5000, 3000);
+        l.doc.m_format.m_nVGap = c.gap;
+        l.doc.m_format.SetDevMode(nullptr);
+        l.Text("A", CPoint(300, 300));
+        const std::string job = l.Print();
+        EXPECT_EQ(job.substr(0, job.find("\r\nN\r\n") + 2), c.setup);
+    }
+}
+
 TEST(EplJob, EanBarsMoveToWhereTheLabelHasThem)
 {
     // EAN-13 at rotation 0 with its digits and a narrow bar of 2 dots:
@@ -383,6 +412,46 @@ TEST(EplJob, TextFieldsStartAtTheCornerTheirRotationKeeps)
         EXPECT_EQ(f.rotation, EplRotation(rotation));
         EXPECT_EQ(f.font, "2");
     }
+}
+
+TEST(EplJob, PrintsThroughAQueueOfTheSampleEpl2Driver)
+{
+    // A CUPS queue made with CUPS' own EPL2 driver, its printer a listener
+    // on loopback: the label goes raw, its setup from the queue's options.
+    kvtest::PrivateCupsd cupsd;
+    ASSERT_TRUE(cupsd.ok()) << cupsd.error();
+    kvtest::LoopbackListener device;
+    ASSERT_TRUE(device.ok());
+    ASSERT_TRUE(cupsd.AddQueue("eltron", "socket://127.0.0.1:" + std::to_string(device.port()),
+                               "drv:///sample.drv/zebraep2.ppd", {"zePrintRate=2", "Darkness=20", "MediaType=Thermal"}))
+        << cupsd.lastOutput();
+    CPrinterList& list = CPrinterList::Instance();
+    list.Build(GetSpooler(), {});
+    const CPrinterEntry* entry = list.FindPrinter("eltron");
+    ASSERT_NE(entry, nullptr);
+    EplLabel l(11, 5000, 3000);
+    l.doc.ApplyPrinterEntry(*entry);
+    l.doc.m_format.SetDevMode(&entry->m_devMode);  // as opening the label on this printer does
+    ASSERT_EQ(l.doc.m_format.m_nLanguage, 11);
+    l.Text("QUEUE \"7\"", CPoint(300, 300), l.Font(3));
+    l.Barcode(BS_CODE39, "KV-39", CPoint(300, 900));
+    CPrintDriver& d = l.Driver();
+    l.doc.m_format.m_nQuantity = 2;
+    ASSERT_TRUE(d.BeginJob(TRUE));
+    const BOOL ok = d.PrintJob("eltron", FALSE);
+    d.EndPrint(TRUE);
+    ASSERT_TRUE(ok) << d.LastError();
+    const std::vector<std::uint8_t> bytes = device.Received(1);
+    kvtest::EplPrinter printer = Read(std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(printer.setup["S"], "2");
+    EXPECT_EQ(printer.setup["D"], "10");
+    EXPECT_EQ(printer.setup["O"], "");  // thermal transfer: no "D" option
+    ASSERT_EQ(printer.printed.size(), 1u);
+    EXPECT_EQ(printer.printed[0].quantity, 2);
+    ASSERT_EQ(printer.printed[0].fields.size(), 2u);
+    EXPECT_EQ(printer.printed[0].fields[0].data, "QUEUE \"7\"");
+    EXPECT_EQ(printer.printed[0].fields[1].data, "KV-39");
+    list.SetEntries({});
 }
 
 TEST(EplJob, DriverAnswers)
