@@ -18,12 +18,24 @@ BOOL Put(CPrintPort* port, const std::string& text) { return port->Write(text.da
 // The name of the form a serial pass stores and recalls.
 constexpr char kSerialForm[] = "\"KV0000\"";
 
+// A label printed on a port of the program's own whose printer settings
+// were never set has nothing to load: its zero block would send speed 0,
+// density 0 and a continuous form of one dot.
+bool NoOwnSettings(BOOL ownSettings, const CLabelFormat* format)
+{
+    return ownSettings && format && format->GetProperty(LFP_PRINTER_SETTINGS).empty();
+}
+
 }  // namespace
 
 // ---- settings and answers --------------------------------------------------
 
 BOOL CEplDriver::LoadPrinterSettings(BOOL ownSettings)
 {
+    if (NoOwnSettings(ownSettings, m_pFormat)) {
+        KeepPrinterSettings();
+        return TRUE;
+    }
     if (CPrintDriver::LoadPrinterSettings(ownSettings)) return TRUE;
     if (!EplSettingsFromDevMode(CDevModeView(m_jobDevMode), m_settings)) KeepPrinterSettings();
     return TRUE;
@@ -48,7 +60,7 @@ int CEplDriver::GetCapability(int query, int arg)
 int CEplDriver::ClassifyObject(CDrawObj* obj)
 {
     const int variability = CPrintDriver::ClassifyObject(obj);
-    if (obj->m_nOutputMethod == OM_NATIVE && EplIsDiagonalLine(obj)) obj->m_nOutputMethod = OM_BITMAP;
+    EplAdjustOutputMethod(obj);
     return variability;
 }
 
@@ -197,6 +209,10 @@ BOOL CEplDriver::DrawGraphic(CPrintPort* port, CDrawObj*, int x, int y, const st
 
 BOOL CEpl19Driver::LoadPrinterSettings(BOOL ownSettings)
 {
+    if (NoOwnSettings(ownSettings, m_pFormat)) {
+        KeepPrinterSettings();
+        return TRUE;
+    }
     if (CPrintDriver::LoadPrinterSettings(ownSettings)) return TRUE;
     if (!Epl19SettingsFromDevMode(CDevModeView(m_jobDevMode), m_settings)) KeepPrinterSettings();
     return TRUE;

@@ -24,8 +24,9 @@ public:
     // symbologies without a selector, and EAN/UPC with an add-on, are not
     // native.
     int GetCapability(int query, int arg) override;
-    // As the base, but a diagonal line goes as a graphic: "LO" draws only
-    // upright boxes and would fill the line's whole rectangle.
+    // As the base, but a diagonal line goes as a graphic ("LO" draws only
+    // upright boxes and would fill the line's whole rectangle), and an
+    // EAN/UPC with its digits in the symbol as one native field.
     int ClassifyObject(CDrawObj* obj) override;
     BOOL SendSetup(CPrintPort* port) override;
     // "N", the labels of the row, the print command; with pass 1 the row is

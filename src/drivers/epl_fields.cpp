@@ -25,7 +25,7 @@ EplBarcodeShape EplShapeBarcode(const CDrawBarcode& b, CPoint at, int hdpi, int 
     s.narrow = BarcodeModuleDots(b, hdpi);
     s.wide = MulDiv(b.m_nRatio, s.narrow, 100);
     s.height = BarcodeHeightDots(b, vdpi);
-    const bool readable = b.m_nTextPlacement == BTP_DEFAULT;
+    const bool readable = b.m_nTextPlacement == BTP_DEFAULT || EplDigitsInSymbol(b);
     s.humanReadable = readable ? 'B' : 'N';
     EplCorrectEanUpc(b.m_nSymbology, b.m_nRotation & 3, s.narrow, readable, s.at, s.height);
     return s;
@@ -45,4 +45,17 @@ bool EplIsDiagonalLine(const CDrawObj* obj)
     if (obj->m_nType != OBJ_LINE) return false;
     const int direction = static_cast<const CDrawLine*>(obj)->m_nDirection;
     return direction != LINE_HORIZONTAL && direction != LINE_VERTICAL;
+}
+
+bool EplDigitsInSymbol(const CDrawBarcode& b)
+{
+    return CDrawBarcode::IsEanUpc(b.m_nSymbology) && b.m_nTextPlacement != BTP_NONE && !b.DrawsText();
+}
+
+void EplAdjustOutputMethod(CDrawObj* obj)
+{
+    if (obj->m_nOutputMethod == OM_NATIVE && EplIsDiagonalLine(obj)) obj->m_nOutputMethod = OM_BITMAP;
+    if (obj->m_nType == OBJ_BARCODE && obj->m_nOutputMethod == OM_BARS_NATIVE &&
+        EplDigitsInSymbol(*static_cast<CDrawBarcode*>(obj)))
+        obj->m_nOutputMethod = OM_NATIVE;
 }

@@ -36,6 +36,11 @@ struct EplBarcodeShape {
 };
 EplBarcodeShape EplShapeBarcode(const CDrawBarcode& barcode, CPoint at, int hdpi, int vdpi);
 
+// An EAN/UPC symbol without a line of text of its own shows its digits
+// inside the symbol whatever its placement (but None): the printer's own
+// human-readable line stands for them.
+bool EplDigitsInSymbol(const CDrawBarcode& barcode);
+
 // The barcode's data for the label at pos as the printer takes it (Code
 // 128 through the driver's EncodeBarcodeData).
 std::string EplBarcodeDataOf(CPrintDriver& driver, CDrawBarcode& barcode, CLabelPos* pos);
@@ -46,3 +51,9 @@ bool EplIsPrinterSerial(const CDrawObj* obj, int pass);
 // A diagonal line cannot be drawn by "LO": true when the object is one
 // (the drivers then send it as a graphic).
 bool EplIsDiagonalLine(const CDrawObj* obj);
+
+// The output method the EPL drivers give an object the base classified: a
+// diagonal line as a graphic; an EAN/UPC whose digits stand in its symbol
+// as one native field (native bars with the text as a graphic would leave
+// it without its digits and place an empty graphic).
+void EplAdjustOutputMethod(CDrawObj* obj);

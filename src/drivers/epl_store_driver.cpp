@@ -74,7 +74,7 @@ int CEplStoreDriver::GetDriverSetting(int which)
 int CEplStoreDriver::ClassifyObject(CDrawObj* obj)
 {
     const int variability = CPrintDriver::ClassifyObject(obj);
-    if (obj->m_nOutputMethod == OM_NATIVE && EplIsDiagonalLine(obj)) obj->m_nOutputMethod = OM_BITMAP;
+    EplAdjustOutputMethod(obj);
     return variability;
 }
 

@@ -34,7 +34,7 @@ public:
     // 0 speed, 1 heat, 2 media type from the job's system-driver settings
     // (EplStoreDriverSetting); 3 -1; any other 0.
     int GetDriverSetting(int which) override;
-    // As the base, but a diagonal line goes as a graphic.
+    // As the plain EPL driver (EplAdjustOutputMethod).
     int ClassifyObject(CDrawObj* obj) override;
     // In stored-form mode the form is opened first ("ZS", "FK", "FS") and
     // the setup goes into it.
