@@ -157,7 +157,15 @@ BOOL CPrintDriver::BeginJob(BOOL printing)
         const int startNo = IsCommandJob() ? 1 : f.m_nStartLabel + 1;
         if (m_pScript->BeginJob(*m_pDocument, startNo, printing != FALSE, labels)) {
             m_bScripting = TRUE;
-            m_nLabels = std::max(0, labels);
+            // A script that sets the run's length turns a one-label job into
+            // a longer one: its Script values then differ per label, so the
+            // objects are classified again for the new length rather than
+            // printed as one format the printer repeats.
+            if (std::max(0, labels) != m_nLabels) {
+                m_nLabels = std::max(0, labels);
+                f.m_nQuantity = m_nLabels;
+                ChoosePrintMode();
+            }
         }
     }
 

@@ -6,6 +6,7 @@
 // language table makes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "data/data_source.h"
@@ -597,6 +598,70 @@ TEST(DriverBase, LanguagesWithoutADriverRefuseInsteadOfPrintingGraphics)
     EXPECT_EQ(graphics->GetCapability(1, BS_CODE128), 30);
     EXPECT_EQ(graphics->GetCapability(4, 0), 1);
     EXPECT_EQ(graphics->GetCapability(2, BS_QRCODE), 0);
+}
+
+// A script that records its events among the driver's calls; its job start
+// asks for a length of its own, as a label script setting V_TOTALLABELS does.
+class RecordingScript : public IJobScript {
+public:
+    RecordingScript(std::vector<std::string>& calls, int labels) : m_calls(calls), m_labels(labels) {}
+    bool BeginJob(CKVDoc&, int startNo, bool printing, int& labels) override
+    {
+        m_calls.push_back(StrFormat("script begin start=%d printing=%d labels=%d", startNo, int(printing), labels));
+        labels = m_labels;
+        return true;
+    }
+    void BeginLabel(int page, int row, int column, int copies, const CLabelPos& pos) override
+    {
+        m_calls.push_back(StrFormat("script label %s page=%d row=%d column=%d copies=%d",
+                                    CRecordingDriver::Pos(pos).c_str(), page, row, column, copies));
+    }
+    void EndLabel() override { m_calls.push_back("script end label"); }
+    void EndJob() override { m_calls.push_back("script end"); }
+
+private:
+    std::vector<std::string>& m_calls;
+    int m_labels;
+};
+
+TEST(DriverBase, ScriptEventsComeInTheJobsOrderAndTheScriptSetsTheLength)
+{
+    // Two across, one copy each of three labels the script asks for instead
+    // of the label's one: each label's events wrap that label's fields.
+    JobDoc j(2);
+    j.Text(kPrinterFont, j.Var(VK_SCRIPT, ""));
+    j.Text(kPrinterFont, j.Var(VK_SERIAL, "1"), CRect(100, 600, 2000, 1000));
+    RecordingScript script(j.driver->calls, 3);
+    j.driver->SetScript(&script);
+    ASSERT_TRUE(j.Print(1, 2));
+    // The script's values change with every label, so the run of three is
+    // made label by label, not as one format the printer repeats with the
+    // first label's value.
+    EXPECT_EQ(j.driver->calls.front(), "script begin start=1 printing=1 labels=1");
+    EXPECT_EQ(j.driver->calls.back(), "script end");
+    std::vector<std::string> labels;
+    int open = 0;
+    for (const std::string& c : j.driver->calls) {
+        if (StartsWith(c, "script label")) {
+            EXPECT_EQ(open++, 0) << "a label began inside another";
+            labels.push_back(c.substr(13));
+        } else if (c == "script end label") {
+            EXPECT_EQ(--open, 0) << "a label ended that had not begun";
+        } else if (StartsWith(c, "text")) {
+            EXPECT_EQ(open, 1) << c << " printed outside its label's events";
+        }
+    }
+    // A label's events also wrap the download of its graphics, so a label
+    // may be announced twice; every one of the six is announced.
+    std::sort(labels.begin(), labels.end());
+    labels.erase(std::unique(labels.begin(), labels.end()), labels.end());
+    EXPECT_EQ(labels, (std::vector<std::string>{"0/0.0 page=1 row=1 column=1 copies=2",
+                                                "1/0.1 page=1 row=1 column=2 copies=2",
+                                                "2/1.0 page=1 row=1 column=1 copies=2",
+                                                "3/1.1 page=1 row=1 column=2 copies=2",
+                                                "4/2.0 page=1 row=1 column=1 copies=2",
+                                                "5/2.1 page=1 row=1 column=2 copies=2"}));
+    EXPECT_EQ(j.driver->Calls("text").size(), 6u);
 }
 
 }  // namespace
