@@ -3,6 +3,7 @@
 #include "drivers/dpl_driver.h"
 #include "drivers/epl_driver.h"
 #include "drivers/epl_store_driver.h"
+#include "drivers/tpcl_driver.h"
 #include "drivers/zpl_driver.h"
 #include "platform/strutil.h"
 
@@ -19,7 +20,7 @@ const std::vector<PrinterLanguageRow> kLanguages = {
     {7, "ipl", "Intermec IPL", true, true},
     {8, "dpl", "DPL (BY BTP)", true, false, MakeDriver<CDpl8Driver>},
     {9, "sbpl", "SATO SBPL", true, true},
-    {10, "tpcl", "TEC TPCL", true, true},
+    {10, "tpcl", "TEC TPCL", true, true, MakeDriver<CTpclDriver>},
     {11, "epl", "EPL2", true, true, MakeDriver<CEplDriver>},
     {14, "tspl", "TSPL (TSC driver settings)", true, false},
     {15, "epl", "EPL2 (driver settings, stored forms)", true, false, MakeDriver<CEplStoreDriver>},

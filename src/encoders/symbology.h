@@ -110,6 +110,9 @@ struct SymbologyInfo {
     char dpl = 0;
     // EPL2: the barcode selector of the "B" command (its fourth parameter).
     const char* epl = nullptr;
+    // TEC TPCL: the type character of the "XB" command; the family says
+    // whether its parameters are element widths (two widths) or a module.
+    char tpcl = 0;
 };
 
 // Every row: the stored symbologies in the property page's order, then the
