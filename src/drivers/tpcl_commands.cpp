@@ -11,7 +11,13 @@
 
 TecDriverData TecDriverDataFromDevMode(const CDevModeView& devMode)
 {
+    // Without the TEC driver's block (a file, a one-off printer, another
+    // driver): the gap sensor, batch issue and thermal transfer, which
+    // every family reads alike, the rest left to the printer.
     TecDriverData d;
+    d.sensor = '2';
+    d.issueMode = 'C';
+    d.ribbon = '2';
     if (!devMode.HasHeader()) return d;
     const size_t t = PrivateSettingsOffset(devMode.SpecVersion());
     if (t == 0) return d;

@@ -258,9 +258,16 @@ TEST(TpclCommands, DriverDataAtTheOffsetOfTheSpecVersion)
         EXPECT_EQ(cut.cutCount, 0);
         EXPECT_EQ(cut.feedValue, 0);
     }
-    // Another version has no TEC block; no settings at all neither.
-    EXPECT_FALSE(TecDriverDataFromDevMode(CDevModeView(MakeDevMode("x", 0, 2000, 0x300))).present);
-    EXPECT_FALSE(TecDriverDataFromDevMode(CDevModeView(std::vector<std::uint8_t>())).present);
+    // Another version has no TEC block; no settings at all neither. Such a
+    // job issues with the gap sensor, batch issue and thermal transfer for
+    // a TEC printer and any other alike.
+    for (const std::vector<std::uint8_t>& none : {MakeDevMode("x", 0, 2000, 0x300), std::vector<std::uint8_t>()}) {
+        const TecDriverData d = TecDriverDataFromDevMode(CDevModeView(none));
+        EXPECT_FALSE(d.present);
+        for (const TpclPrinter printer : {TpclPrinter{kTecFamily, 1}, TpclPrinter{0, 0}})
+            EXPECT_EQ(TpclIssueLines(d, printer, 1), "{XS;I,0001,0002C3201|}\r\n{C|}\r\n");
+        EXPECT_EQ(TpclSetupAdjustments(d, TpclPrinter{}), "{AY;+00,0|}\r\n{C|}\r\n");
+    }
 }
 
 TEST(TpclCommands, GraphicModes)
