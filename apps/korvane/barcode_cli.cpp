@@ -38,13 +38,18 @@ int BarcodeMessages::Show(const std::string& text, unsigned style, const std::st
     return ID_OK;
 }
 
+bool DataGivenOnce(const CliOptions& opts, int dataArg)
+{
+    const bool positional = dataArg >= 0 && opts.Positional().size() > size_t(dataArg);
+    return int(opts.Has("--data-file")) + int(opts.Has("-d")) + int(opts.Has("--data")) + int(positional) == 1;
+}
+
 bool ReadBarcodeData(const CliOptions& opts, int dataArg, std::string& data, std::string& error, int& status)
 {
     status = 1;
     const bool file = opts.Has("--data-file");
     const bool text = opts.Has("-d") || opts.Has("--data");
-    const bool positional = dataArg >= 0 && opts.Positional().size() > size_t(dataArg);
-    if (int(file) + int(text) + int(positional) != 1) {
+    if (!DataGivenOnce(opts, dataArg)) {
         error = "give the data once: with -d DATA or --data-file F";
         return false;
     }

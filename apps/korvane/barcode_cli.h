@@ -25,6 +25,9 @@ private:
     IMessageSink* m_previous;
 };
 
+// True when the data is given exactly once: -d, --data, --data-file or the
+// positional argument at dataArg (-1: none).
+bool DataGivenOnce(const CliOptions& opts, int dataArg);
 // Reads the symbol's data: --data-file F (bytes as they are), -d/--data DATA
 // (UTF-8 text, converted to the code page: label_data.h), or the positional
 // argument at dataArg (-1: none). False with a message and the exit status:

@@ -14,10 +14,19 @@ struct CliCommand {
 
 void RegisterCliCommand(const CliCommand& cmd);
 
+// Exit statuses: 0 done, 1 failed, 2 a bad command line (or label data
+// refused: label_data.h).
+inline constexpr int kUsageStatus = 2;
+
 // Prints "korvane: " + message (UTF-8) to stderr and returns status.
 int CliFail(const std::string& message, int status = 1);
+// A bad command line: the message, then the first line of the running
+// command's usage; returns kUsageStatus.
+int CliUsage(const std::string& message);
 
-// Small option reader: options may come before or after positional arguments.
+// Small option reader: options may come before or after positional
+// arguments; a value follows its option ("-o F", "--dpi 300"), is attached
+// ("-oF", "--dpi=300"), and is given once; "--" ends the options.
 class CliOptions {
 public:
     // valueOptions: options that take a value ("-o", "--dpi"); flags: options that do not.

@@ -174,24 +174,26 @@ int Report(const BarcodeResult& result)
 int RunBarcode(const CliArgs& args)
 {
     CliOptions opts(args, kValueOptions, kFlags);
-    if (!opts.ok()) return CliFail(opts.error());
+    if (!opts.ok()) return CliUsage(opts.error());
     if (opts.Has("--list")) return ListSymbologies(opts.Has("--json"));
-    if (opts.Positional().empty()) return CliFail("barcode: give one symbology (name or code; --list names them)");
+    if (opts.Positional().empty()) return CliUsage("barcode: give one symbology (name or code; --list names them)");
 
     int code = 0;
     const SymbologyInfo* row = FindRow(opts.Positional()[0], code);
-    if (!row && code == 0) return CliFail("barcode: unknown symbology \"" + opts.Positional()[0] + "\"");
+    if (!row && code == 0) return CliUsage("barcode: unknown symbology \"" + opts.Positional()[0] + "\" (korvane barcode --list names them)");
     if (row && !IsDrawableSymbology(code))
         return CliFail(std::string("BCE_UNSUPPORTED_TYPE: ") + row->name + " symbols cannot be made by this version",
                        2);
     // The two-dimensional symbologies also take their data as a second argument.
     const bool twoD = IsTwoDimensionalSymbology(code);
     if (opts.Positional().size() > (twoD ? 2u : 1u))
-        return CliFail("barcode: give one symbology (name or code) and the data with -d or --data-file");
+        return CliUsage("barcode: give one symbology (name or code) and the data with -d or --data-file");
 
     BarcodeRequest req;
     req.type = code;  // negative for a number without a row: refused
     {
+        if (!DataGivenOnce(opts, twoD ? 1 : -1))
+            return CliUsage("barcode: give the data once: with -d DATA or --data-file F");
         std::string error;
         int status = 1;
         if (!ReadBarcodeData(opts, twoD ? 1 : -1, req.data, error, status)) return CliFail("barcode: " + error, status);
@@ -207,9 +209,9 @@ int RunBarcode(const CliArgs& args)
         for (const OptionGroup& g : kOptionGroups) {
             if (!(row->options & g.group)) continue;
             const std::string refused = g.read(opts, req);
-            if (!refused.empty()) return CliFail("barcode: " + refused);
+            if (!refused.empty()) return CliUsage("barcode: " + refused);
         }
-    if (!opts.ok()) return CliFail(opts.error());
+    if (!opts.ok()) return CliUsage(opts.error());
 
     if (opts.Has("--caret")) {
         const std::string caret = Code128ToCaret(req.data.c_str(), opts.GetInt("--mode", C128_AUTO));
@@ -235,7 +237,7 @@ int RunBarcode(const CliArgs& args)
         return 0;
     }
     const std::string out = opts.Get("-o");
-    if (out.empty()) return CliFail("barcode: give the output file with -o (or --measure, --caret, --query)");
+    if (out.empty()) return CliUsage("barcode: give the output file with -o (or --measure, --caret, --query)");
     std::string error;
     if (!IsSymbolOutput(out))
         return CliFail("barcode: the output must be a .png or .pbm file (or - for PBM on standard output)");

@@ -91,12 +91,12 @@ const std::map<std::string, std::function<bool(CKVDoc&)>>& Examples()
 int RunExample(const CliArgs& args)
 {
     CliOptions opt(args, {}, {"--list", "--force"});
-    if (!opt.ok()) return CliFail(opt.error());
+    if (!opt.ok()) return CliUsage(opt.error());
     if (opt.Has("--list")) {
         for (const auto& e : Examples()) std::printf("%s\n", e.first.c_str());
         return 0;
     }
-    if (opt.Positional().size() != 2) return CliFail("usage: korvane example NAME OUT.kvd (korvane example --list)");
+    if (opt.Positional().size() != 2) return CliUsage("give an example's name and the output file (korvane example --list names them)");
     const auto it = Examples().find(opt.Positional()[0]);
     if (it == Examples().end()) return CliFail("no example named \"" + opt.Positional()[0] + "\"");
     std::string error;

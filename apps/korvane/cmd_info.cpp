@@ -181,15 +181,11 @@ void CollectLabelTexts(std::vector<LabelText>& out, const std::vector<CDrawObj*>
     }
 }
 
-constexpr const char kInfoUsage[] =
-    "usage: korvane info FILE [--json] [--label N [--record R] [--copy C] [--now \"YYYY-MM-DD HH:MM:SS\"] "
-    "[--scripts]]";
-
 int RunInfo(const CliArgs& args)
 {
     CliOptions opt(args, {"--label", "--record", "--copy", "--now"}, {"--json", "--scripts"});
-    if (!opt.ok()) return CliFail(opt.error());
-    if (opt.Positional().size() != 1) return CliFail(kInfoUsage);
+    if (!opt.ok()) return CliUsage(opt.error());
+    if (opt.Positional().size() != 1) return CliUsage("give one label document");
     const std::string path = opt.Positional()[0];
     const bool wantLabel = opt.Has("--label");
     if (!wantLabel && (opt.Has("--record") || opt.Has("--copy") || opt.Has("--now") || opt.Has("--scripts")))
@@ -198,7 +194,9 @@ int RunInfo(const CliArgs& args)
     pos.m_nLabel = opt.GetInt("--label", 0);
     pos.m_nRecord = opt.GetInt("--record", 0);
     pos.m_nCopy = opt.GetInt("--copy", 0);
-    if (!opt.ok()) return CliFail(opt.error());
+    if (!opt.ok()) return CliUsage(opt.error());
+    if (pos.m_nLabel < 0 || pos.m_nRecord < 0 || pos.m_nCopy < 0)
+        return CliUsage("--label, --record and --copy count from 0, never below");
     if (opt.Has("--now")) {
         const auto now = ParseLocalTime(opt.Get("--now"));
         if (!now) return CliFail("--now needs a time as \"YYYY-MM-DD HH:MM:SS\", not \"" + opt.Get("--now") + "\"");

@@ -13,8 +13,8 @@ namespace {
 int RunNew(const CliArgs& args)
 {
     CliOptions opt(args, {"--paper"}, {"--force"});
-    if (!opt.ok()) return CliFail(opt.error());
-    if (opt.Positional().size() != 1) return CliFail("usage: korvane new OUT.kvd [--paper \"NAME=DEFINITION\"] [--force]");
+    if (!opt.ok()) return CliUsage(opt.error());
+    if (opt.Positional().size() != 1) return CliUsage("give one output file");
     const std::string out = opt.Positional()[0];
     std::string error;
     if (!MayWriteOutput(out, opt.Has("--force"), {}, error)) return CliFail("new: " + error);

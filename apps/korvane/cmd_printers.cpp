@@ -207,9 +207,9 @@ int RunPrinters(const CliArgs& args)
     if (!args.empty() && args[0] == "add") return AddPrinter(CliArgs(args.begin() + 1, args.end()));
     if (!args.empty() && args[0] == "remove") return RemovePrinter(CliArgs(args.begin() + 1, args.end()));
     CliOptions opt(args, {}, {"--json"});
-    if (!opt.ok()) return CliFail(opt.error());
+    if (!opt.ok()) return CliUsage(opt.error());
     if (!opt.Positional().empty())
-        return CliFail("usage: korvane printers [--json] | printers add NAME ... | printers remove NAME");
+        return CliUsage("printers takes no argument but add NAME ... or remove NAME");
     BuildCatalog();
     if (opt.Has("--json"))
         PrintJson(CPrinterList::Instance());

@@ -37,8 +37,8 @@ std::string Cell(const std::string& ansi)
 int RunRecords(const CliArgs& args)
 {
     CliOptions opt(args, {"--data", "--table"}, {"--json"});
-    if (!opt.ok()) return CliFail(opt.error());
-    if (opt.Positional().size() != 1) return CliFail(std::string("usage: korvane ") + kRecordsUsage);
+    if (!opt.ok()) return CliUsage(opt.error());
+    if (opt.Positional().size() != 1) return CliUsage("give one label document");
     const std::string path = opt.Positional()[0];
 
     CKVDoc doc;

@@ -149,8 +149,10 @@ int RunRender(const CliArgs& args)
     pos.m_nLabel = opt.GetInt("--label", 0);
     pos.m_nRecord = opt.GetInt("--record", 0);
     pos.m_nCopy = opt.GetInt("--copy", 0);
-    if (!opt.ok()) return CliFail(opt.error());
-    if (opt.Positional().size() != 1 || !opt.Has("-o")) return CliFail(std::string("usage: korvane ") + kRenderUsage);
+    if (!opt.ok()) return CliUsage(opt.error());
+    if (opt.Positional().size() != 1 || !opt.Has("-o")) return CliUsage("give one label document and the output with -o");
+    if (pos.m_nLabel < 0 || pos.m_nRecord < 0 || pos.m_nCopy < 0)
+        return CliUsage("--label, --record and --copy count from 0, never below");
     if (opt.Has("--dpi") && (dpi < 25 || dpi > 2400)) return CliFail("--dpi must be between 25 and 2400");
     int language = -1;
     if (opt.Has("--language")) {

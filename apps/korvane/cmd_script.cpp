@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr const char kScriptUsage[] = "usage: korvane script FILE.vbs [--call NAME [ARG]] [--now \"YYYY-MM-DD HH:MM:SS\"]";
-
 bool IsValidUtf8(const std::string& s)
 {
     for (size_t i = 0; i < s.size();) {
@@ -70,9 +68,9 @@ int ScriptFailed(const vbs::ScriptError& e)
 int RunScript(const CliArgs& args)
 {
     CliOptions opt(args, {"--call", "--now"}, {});
-    if (!opt.ok()) return CliFail(opt.error(), 2);
+    if (!opt.ok()) return CliUsage(opt.error());
     const auto& pos = opt.Positional();
-    if (pos.empty() || pos.size() > (opt.Has("--call") ? 2u : 1u)) return CliFail(kScriptUsage, 2);
+    if (pos.empty() || pos.size() > (opt.Has("--call") ? 2u : 1u)) return CliUsage("give one script file, and one argument at most with --call");
     if (opt.Has("--now")) {
         const auto now = ParseLocalTime(opt.Get("--now"));
         if (!now) return CliFail("--now needs a time as \"YYYY-MM-DD HH:MM:SS\", not \"" + opt.Get("--now") + "\"", 2);

@@ -10,6 +10,7 @@
 
 #include "platform/app_settings.h"
 #include "cli.h"
+#include "platform/settings_store.h"
 #include "platform/strutil.h"
 
 namespace {
@@ -19,14 +20,45 @@ std::map<std::string, CliCommand>& Commands()
     return commands;
 }
 
+const CliCommand* g_current = nullptr;
+
 void PrintUsage(FILE* out)
 {
-    std::fprintf(out, "usage: korvane COMMAND [ARGS]\n\ncommands:\n");
+    std::fprintf(out, "usage: korvane COMMAND [ARGS]    (korvane help COMMAND, korvane COMMAND --help)\n"
+                      "       korvane --version\n\ncommands:\n");
     for (const auto& [name, cmd] : Commands()) std::fprintf(out, "  %s\n", cmd.usage);
+    std::fprintf(out,
+                 "\nkorvane barcode --list names the symbologies.\n"
+                 "Options take their value as -o FILE, -oFILE, --opt VALUE or --opt=VALUE, each once; --\n"
+                 "ends the options. Exit status: 0 done, 1 failed, 2 a bad command line or data refused.\n"
+                 "Settings: %s\n"
+                 "  ($XDG_CONFIG_HOME or ~/.config; KORVANE_SETTINGS=FILE names another file)\n",
+                 CSettingsStore::Instance().FileName().c_str());
+}
+
+int CommandHelp(const std::string& name)
+{
+    const auto it = Commands().find(name);
+    if (it == Commands().end()) {
+        std::fprintf(stderr, "korvane: unknown command \"%s\" (korvane help lists them)\n", name.c_str());
+        return kUsageStatus;
+    }
+    std::printf("usage: korvane %s\n", it->second.usage);
+    return 0;
 }
 }  // namespace
 
 void RegisterCliCommand(const CliCommand& cmd) { Commands()[cmd.name] = cmd; }
+
+int CliUsage(const std::string& message)
+{
+    std::fprintf(stderr, "korvane: %s\n", message.c_str());
+    if (g_current) {
+        const std::string usage = g_current->usage;
+        std::fprintf(stderr, "usage: korvane %s\n", usage.substr(0, usage.find('\n')).c_str());
+    }
+    return kUsageStatus;
+}
 
 int CliFail(const std::string& message, int status)
 {
@@ -42,33 +74,49 @@ CliOptions::CliOptions(const CliArgs& args, const std::vector<std::string>& valu
             if (x == s) return true;
         return false;
     };
+    bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a.size() > 1 && a[0] == '-' && !(a[1] >= '0' && a[1] <= '9')) {
-            std::string name = a, value;
+        if (!optionsEnded && a == "--") {
+            optionsEnded = true;  // what follows is positional, whatever it looks like
+            continue;
+        }
+        if (optionsEnded || a.size() < 2 || a[0] != '-' || (a[1] >= '0' && a[1] <= '9')) {
+            m_positional.push_back(a);
+            continue;
+        }
+        std::string name = a, value;
+        bool inlineValue = false;
+        if (StartsWith(a, "--")) {
             const size_t eq = a.find('=');
-            const bool inlineValue = StartsWith(a, "--") && eq != std::string::npos;
-            if (inlineValue) {
+            if (eq != std::string::npos) {
                 name = a.substr(0, eq);
                 value = a.substr(eq + 1);
+                inlineValue = true;
             }
-            if (isIn(valueOptions, name)) {
-                if (!inlineValue) {
-                    if (i + 1 >= args.size()) {
-                        m_error = "option " + name + " needs a value";
-                        return;
-                    }
-                    value = args[++i];
+        } else if (a.size() > 2 && isIn(valueOptions, a.substr(0, 2))) {
+            name = a.substr(0, 2);  // -oFILE
+            value = a.substr(2);
+            inlineValue = true;
+        }
+        if (isIn(valueOptions, name)) {
+            if (!inlineValue) {
+                if (i + 1 >= args.size()) {
+                    m_error = "option " + name + " needs a value";
+                    return;
                 }
-                m_values.emplace_back(name, value);
-            } else if (isIn(flags, name) && !inlineValue) {
-                m_values.emplace_back(name, "");
-            } else {
-                m_error = "unknown option " + a;
+                value = args[++i];
+            }
+            if (Has(name)) {
+                m_error = "option " + name + " is given twice";
                 return;
             }
+            m_values.emplace_back(name, value);
+        } else if (isIn(flags, name) && !inlineValue) {
+            m_values.emplace_back(name, "");
         } else {
-            m_positional.push_back(a);
+            m_error = "unknown option " + a;
+            return;
         }
     }
 }
@@ -82,10 +130,9 @@ bool CliOptions::Has(const std::string& name) const
 
 std::string CliOptions::Get(const std::string& name, const std::string& def) const
 {
-    std::string out = def;
     for (const auto& v : m_values)
-        if (v.first == name) out = v.second;  // the last one wins
-    return out;
+        if (v.first == name) return v.second;  // a value option is given once
+    return def;
 }
 
 int CliOptions::GetInt(const std::string& name, int def)
@@ -114,16 +161,35 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     ApplyCodePageSetting();
 
-    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
-        PrintUsage(argc < 2 ? stderr : stdout);
-        return argc < 2 ? 1 : 0;
+    const std::vector<std::string> all(argv + 1, argv + argc);
+    if (all.empty()) {
+        std::fprintf(stderr, "usage: korvane COMMAND [ARGS]    (korvane help lists the commands)\n");
+        return kUsageStatus;
     }
-    const auto it = Commands().find(argv[1]);
+    if (all[0] == "--version") {
+        std::printf("korvane %s\n", KV_VERSION);
+        return 0;
+    }
+    if (all[0] == "--help" || all[0] == "-h" || all[0] == "help") {
+        if (all.size() > 2 || (all.size() == 2 && all[0] != "help")) {
+            std::fprintf(stderr, "korvane: usage: korvane help [COMMAND]\n");
+            return kUsageStatus;
+        }
+        if (all.size() == 2) return CommandHelp(all[1]);
+        PrintUsage(stdout);
+        return 0;
+    }
+    const auto it = Commands().find(all[0]);
     if (it == Commands().end()) {
-        std::fprintf(stderr, "korvane: unknown command \"%s\"\n", argv[1]);
-        PrintUsage(stderr);
-        return 1;
+        std::fprintf(stderr, "korvane: unknown command \"%s\" (korvane help lists them)\n", all[0].c_str());
+        return kUsageStatus;
     }
-    CliArgs args(argv + 2, argv + argc);
+    CliArgs args(all.begin() + 1, all.end());
+    // COMMAND --help (before any "--") is the command's help.
+    for (const std::string& a : args) {
+        if (a == "--") break;
+        if (a == "--help" || a == "-h") return CommandHelp(all[0]);
+    }
+    g_current = &it->second;
     return it->second.run(args);
 }

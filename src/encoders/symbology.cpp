@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <iterator>
+#include <string>
 
 #include "encoders/symbol_encoders.h"
 
@@ -46,13 +47,14 @@ constexpr SymbologyInfo kSymbologies[] = {
 };
 // clang-format on
 
-bool SameName(std::string_view a, std::string_view b)
+// A name as typed compares without case, spaces, hyphens and underscores:
+// "EAN-13", "upc_a", "Code 128" and "data-matrix" are the rows' own names.
+std::string Folded(std::string_view name)
 {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
+    std::string out;
+    for (const char c : name)
+        if (c != ' ' && c != '-' && c != '_') out += char(std::tolower(static_cast<unsigned char>(c)));
+    return out;
 }
 
 }  // namespace
@@ -80,8 +82,10 @@ const SymbologyInfo* FindSymbology(int code)
 
 const SymbologyInfo* FindSymbologyByName(std::string_view name)
 {
+    const std::string typed = Folded(name);
+    if (typed.empty()) return nullptr;
     for (const SymbologyInfo& s : Symbologies())
-        if (SameName(s.name, name)) return &s;
+        if (Folded(s.name) == typed || Folded(s.display) == typed) return &s;
     return nullptr;
 }
 

@@ -120,7 +120,8 @@ struct SymbologyInfo {
 const std::vector<SymbologyInfo>& Symbologies();
 // The row of a code, or null.
 const SymbologyInfo* FindSymbology(int code);
-// The row of a command-line name (any case), or null.
+// The row of a command-line name or a display name, compared without case,
+// spaces, hyphens and underscores ("ean-13", "UPC-A", "qr-code"), or null.
 const SymbologyInfo* FindSymbologyByName(std::string_view name);
 
 // Answers every layer asks; false for codes without a row.

@@ -75,9 +75,14 @@ TEST(BarcodeCli, FailuresExitWithTwoAndTheErrorName)
     // The message comes with the name, as text.
     const auto r = kvtest::RunKorvane({"barcode", "ean13", "-d", "123", "--measure"});
     EXPECT_NE(r.err.find("必须是13个数字"), std::string::npos) << r.err;
-    // Usage errors are not encoder failures.
-    EXPECT_EQ(kvtest::RunKorvane({"barcode", "nosuch", "-d", "1", "--measure"}).status, 1);
-    EXPECT_EQ(kvtest::RunKorvane({"barcode", "code39", "--measure"}).status, 1);
+    // Usage errors are bad command lines, not encoder failures: a line of usage, no error name.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"barcode", "nosuch", "-d", "1", "--measure"}, {"barcode", "code39", "--measure"}}) {
+        const auto usage = kvtest::RunKorvane(args);
+        EXPECT_EQ(usage.status, 2);
+        EXPECT_NE(usage.err.find("\nusage: korvane barcode "), std::string::npos) << usage.err;
+        EXPECT_EQ(usage.err.find("BCE_"), std::string::npos) << usage.err;
+    }
 }
 
 TEST(BarcodeCli, DataFileBytesGoUnchanged)

@@ -100,11 +100,11 @@ TEST(BarcodeCli, FailuresAndQuery)
         {{"barcode", "datamatrix", std::string(3117, '9')}, 2, "BCE_BAD_LENGTH", ""},
         {{"barcode", "pdf417", std::string(30, 'A'), "--query", "--module", "1", "--row-height", "3"}, 0, "", "18 1 0\n"},
         {{"barcode", "pdf417", std::string(30, 'A'), "--query", "--cols", "30", "--ec", "3"}, 0, "", "3 30 3\n"},
-        {{"barcode", "aztec", "-d", "ABC"}, 1, "unknown symbology", ""},
-        {{"barcode", "maxicode", "-d", "ABC", "--mode", "6"}, 1, "--mode of maxicode is 2 to 5", ""},
+        {{"barcode", "aztec", "-d", "ABC"}, 2, "unknown symbology", ""},
+        {{"barcode", "maxicode", "-d", "ABC", "--mode", "6"}, 2, "--mode of maxicode is 2 to 5", ""},
         {{"barcode", "maxicode", "-d", std::string(94, 'A'), "--mode", "4"}, 2, "BCE_BAD_LENGTH", ""},
-        {{"barcode", "hanxin", "-d", "ABC", "--ec", "5"}, 1, "--ec of hanxin is 1 to 4", ""},
-        {{"barcode", "hanxin", "-d", "ABC", "--version", "85"}, 1, "--version of hanxin is 0 to 84", ""},
+        {{"barcode", "hanxin", "-d", "ABC", "--ec", "5"}, 2, "--ec of hanxin is 1 to 4", ""},
+        {{"barcode", "hanxin", "-d", "ABC", "--version", "85"}, 2, "--version of hanxin is 0 to 84", ""},
         {{"barcode", "hanxin", "-d", std::string(30, 'A'), "--ec", "4", "--version", "1"}, 2, "BCE_BAD_LENGTH", ""},
     };
     for (const Case& c : cases) {
